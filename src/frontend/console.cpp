@@ -1,0 +1,250 @@
+#include "frontend/console.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "frontend/command_line.h"
+#include "frontend/config.h"
+#include "frontend/movetext.h"
+#include "frontend/uci.h"
+#include "movegen/attack.h"
+#include "movegen/movegen.h"
+#include "movegen/perft.h"
+#include "platform/platform.h"
+#include "position/position.h"
+#include "position/print.h"
+#include "search/driver.h"
+#include "search/evaluate.h"
+#include "search/ordering.h"
+
+namespace mavo {
+
+namespace {
+
+Position consolePosition;
+
+constexpr int kLineCap = 250;  // 249 characters and the terminator
+constexpr int64_t kNoTimeLimit = 99999999999;
+
+void printHelp() {
+  std::printf("Mavo %s - Kestrano", kVersion);
+  std::printf("\nquit............terminates the program");
+  std::printf("\nuci.............switch to uci-mode");
+  std::printf("\ne2e4............moves piece");
+  std::printf("\ne7e8Q...........promotion move resulting in Queen [Q,R,B,N]");
+  std::printf("\nst #............sets search time per move (1-300s)");
+  std::printf("\nsd #............sets search depth (1-9)");
+  std::printf("\nundo............takes back last move");
+  std::printf("\nnew.............resets board to initial state");
+  std::printf("\nclear...........redraws the console");
+  std::printf("\ndisp............shows the board");
+  std::printf("\ndivide #........outputs the numbers of child moves");
+  std::printf("\ndivide2 #.......outputs the total numbers of child moves");
+  std::printf("\nperft #.........counts nodes at given depth");
+  std::printf("\nperft2 #........counts all nodes to given depth");
+  std::printf("\nsetboard <FEN>..reads a fen-string");
+  std::printf("\nfen.............outputs FEN of board position");
+  std::printf("\ninfo............outputs data-structure");
+  std::printf("\neval............evaluates position");
+  std::printf("\nanalyze.........infinite analysis");
+  std::printf("\ntestmovegen.....runs a testsuite file (perft for different positions)");
+  std::printf("\nstack...........shows move-stack");
+  std::printf("\nsort............gives sorted move-list for Alpha-Beta");
+  std::printf("\nshow............gives valid moves for current pos.\n");
+}
+
+void printValues() {
+  std::printf("\nPiece values:");
+  std::printf("\nwhite pawn: %d", pieceValue[1]);
+  std::printf("\nwhite knight: %d", pieceValue[2]);
+  std::printf("\nwhite bishop: %d", pieceValue[3]);
+  std::printf("\nwhite rook: %d", pieceValue[4]);
+  std::printf("\nwhite queen: %d", pieceValue[5]);
+  std::printf("\nblack queen: %d", -pieceValue[-5]);
+  std::printf("\nblack rook: %d", -pieceValue[-4]);
+  std::printf("\nblack bishop: %d", -pieceValue[-3]);
+  std::printf("\nblack knight: %d", -pieceValue[-2]);
+  std::printf("\nblack pawn: %d", -pieceValue[-1]);
+}
+
+void printFen(const Position& pos) {
+  char fen[96];
+  writeFen(pos, fen);
+  std::printf("\nfen: %s", fen);
+  std::printf("%d", pos.fifty);
+  std::printf(" %d\n", pos.color == 1 ? (pos.ply + 2) / 2 : (pos.ply + 1) / 2);
+}
+
+void setTime(const char* line) {
+  int n = 0;
+  if (readArgument(line, &n) && n >= 1 && n <= 300) {
+    searchTimeLimit = static_cast<int64_t>(n) * 1000;
+    depthLimit = 64;
+    std::printf("\nset search time per move to %ds\n", n);
+  } else {
+    std::printf("\nsearch time out of bounds, valid values: 1-300s\n");
+  }
+}
+
+void setDepth(const char* line) {
+  int n = 0;
+  bool given = readArgument(line, &n);
+  std::printf("\nsd %d", n);
+  // A limit of 1 would run no iteration at all: depths below the limit run.
+  if (given && n >= 2 && n <= 63) {
+    depthLimit = n;
+    searchTimeLimit = kNoTimeLimit;
+    std::printf("\nset search depth to %ds\n", n);
+  } else {
+    std::printf("\nsearch depth out of bounds, valid depths: 1-64\n");
+  }
+}
+
+// The perft commands read their depth; a missing number is wrong input, and
+// so is a depth no move stack could walk.
+int depthArgument(const char* line, const Position& pos) {
+  int n = 0;
+  if (!readArgument(line, &n)) return 0;
+  return n < kMoveStackSize - pos.ply ? n : 0;
+}
+
+void showMoves(Position& pos) {
+  MoveList moves;
+  int n = generateMoves(pos, moves);
+  std::printf("\n%d legal moves: ", n);
+  printMoveList(pos, moves, n);
+}
+
+void printGameOver(const Position& pos) {
+  if (sideToMoveInCheck(pos)) {
+    if (isAttackedByWhite(pos.board, pos.blackKing)) std::printf("\n1-0 {White mates}\n");
+    if (isAttackedByBlack(pos.board, pos.whiteKing)) std::printf("\n0-1 {Black mates}\n");
+  } else {
+    std::printf("\n1/2-1/2 {Stalemate}\n");
+  }
+}
+
+void printGameTooLong() { std::printf("\nmove stack full: no more moves can be made in this game\n"); }
+
+// A word that is no command: a move of the person, answered by the engine.
+void playTypedMove(Position& pos, const char* word) {
+  int index = parseMoveText(word, pos);
+  if (index < 0) {
+    std::printf("\ninput correct ?: %s", word);
+    return;
+  }
+  if (pos.ply >= kMaxGamePly) {
+    printGameTooLong();
+    return;
+  }
+  MoveList moves;
+  generateMoves(pos, moves);
+  makeMove(pos, moves[index]);
+  printBoard(pos);
+  Move reply;
+  if (!runConsoleReply(pos, reply)) {
+    printGameOver(pos);
+    return;
+  }
+  if (pos.ply >= kMaxGamePly) {
+    printGameTooLong();
+    return;
+  }
+  makeMove(pos, reply);
+  std::printf("\nMavo moves: ");
+  printSquare(reply.from);
+  printSquare(reply.to);
+  printPromotion(reply.type);
+  std::printf("\n");
+  printBoard(pos);
+}
+
+void setBoard(Position& pos, const char* text) {
+  FenStatus status = readFen(pos, text);
+  if (status != FenStatus::Ok) std::printf("\nFEN not accepted (%s); position unchanged\n", fenStatusText(status));
+}
+
+void newGame(Position& pos) {
+  initPosition(pos);
+  readFen(pos, startFen);
+}
+
+// Runs one command line; returns false when the program is to end.
+bool serveLine(Position& pos, const char* line) {
+  char word[kLineCap];
+  const char* start = firstWord(line, word, sizeof word);
+  if (logFile) std::fprintf(logFile, "\nmavo: %s", word);
+  if (word[0] == '\0') return true;
+  auto is = [&word](const char* command) { return std::strcmp(word, command) == 0; };
+
+  if (is("quit")) return false;
+  if (is("uci")) {
+    uciLoop();
+    return false;
+  }
+  if (is("setboard")) setBoard(pos, start);
+  else if (is("divide")) divideCommand(pos, depthArgument(line, pos));
+  else if (is("divide2")) divide2Command(pos, depthArgument(line, pos));
+  else if (is("perft")) perftCommand(pos, depthArgument(line, pos));
+  else if (is("perft2")) perft2Command(pos, depthArgument(line, pos));
+  else if (is("clear")) clearConsole();
+  else if (is("st")) setTime(line);
+  else if (is("sd")) setDepth(line);
+  else if (is("testmovegen")) runTestSuite(pos);
+  else if (is("eval")) std::printf("\nevalnega: %2.2f", static_cast<double>(evaluate(pos)));
+  else if (is("values")) printValues();
+  else if (is("analyze")) runAnalysis(pos);
+  else if (is("ver")) std::printf("Version: %s", kVersion);
+  else if (is("disp") || is("d")) printBoard(pos);
+  else if (is("hi") || is("hello")) std::printf("\nno need to talk to me unless you're blonde, tall and female ...\n");
+  else if (is("music")) std::printf("\nmusic while thinking? only the quiet hum of the squares.\n");
+  else if (is("show")) showMoves(pos);
+  else if (is("info")) printInfo(pos);
+  else if (is("stack")) printStack(pos);
+  else if (is("new")) newGame(pos);
+  else if (is("fen")) printFen(pos);
+  else if (is("undo")) {
+    if (pos.ply > 0) unmakeMove(pos);
+    printBoard(pos);
+  } else if (is("showPiece")) printShowPiece(pos);
+  else if (is("sort")) printSortedMoves(pos);
+  else if (is("help")) printHelp();
+  else playTypedMove(pos, word);
+  return true;
+}
+
+}  // namespace
+
+int runConsole() {
+  platformInit();
+  settings.nullMoveReduction = 1;
+  chess960Mode = 0;
+  reporting = Reporting::Console;
+  searchTimeLimit = 15000;
+  depthLimit = 64;
+  newGame(consolePosition);
+  buildAlignmentTable();
+  initKeyTables();
+  computeKey(consolePosition);
+  std::printf("Mavo ");
+  std::printf("version: ");
+  std::printf("%s", kVersion);
+  std::printf(" - Kestrano\n");
+  resetSettings();
+  readConfigFile();
+  std::printf("\n");
+  if (settings.loggingEnabled && !openLog()) {
+    std::printf("\nerror creating log file");
+    return 0;
+  }
+  char line[kLineCap];
+  for (;;) {
+    std::printf("\nmavo: ");
+    if (readLine(line, sizeof line) < 0) break;
+    if (!serveLine(consolePosition, line)) break;
+  }
+  if (logFile) std::fflush(logFile);
+  return 0;
+}
+
+}  // namespace mavo

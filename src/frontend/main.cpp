@@ -1,0 +1,3 @@
+#include "frontend/console.h"
+
+int main() { return mavo::runConsole(); }

@@ -1,0 +1,23 @@
+// Moves as coordinate text (e2e4, e7e8q; castling as the king's move).
+#pragma once
+
+#include "position/types.h"
+
+namespace mavo {
+
+// Index of the move the text names in the generateMoves list of the
+// position, or -1. Reads at most five characters of the text and never past
+// its end; the position is not changed.
+int parseMoveText(const char* text, const Position& pos);
+
+// Two-character name of a playing square in a shared buffer ("" for any
+// other cell), overwritten by the next call.
+const char* squareName(int square);
+
+// The square's name into the log (nothing for a cell off the board).
+void logSquare(int square);
+
+// Lower-case promotion letter of a move type, or 0.
+char promotionLetter(int type);
+
+}  // namespace mavo

@@ -1,0 +1,301 @@
+#include "frontend/uci.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+
+#include "frontend/command_line.h"
+#include "frontend/config.h"
+#include "frontend/movetext.h"
+#include "movegen/movegen.h"
+#include "platform/platform.h"
+#include "position/position.h"
+#include "position/print.h"
+#include "search/driver.h"
+#include "search/evaluate.h"
+#include "search/search.h"
+
+namespace mavo {
+
+namespace {
+
+Position uciPosition;
+// Until the first "position", "new" or "ucinewgame" the board is empty and
+// has no kings: nothing may generate moves on it.
+bool positionSet = false;
+
+// Room for a "position" line holding a whole game of the move stack's size.
+constexpr int kLineCap = 1 << 16;
+char commandLine[kLineCap];
+int lineLength;
+
+// A character at a fixed index of the line; past the line's end there is none.
+char at(int i) { return i < lineLength ? commandLine[i] : '\0'; }
+
+int legalMoves(Position& pos, Move* moves) { return positionSet ? generateMoves(pos, moves) : 0; }
+
+void sendIdentification() {
+  std::printf("\nMAVO-Kestrano");
+  std::printf("\n");
+  std::printf("\nhave fun\n");
+  std::printf("id name Mavo %s\n", kVersion);
+  std::printf("id author Quanzel\n");
+  std::printf("option name useInternalOpeningBook type check default false\n");
+  std::printf("option name ponder type check default true\n");
+  std::printf("option name Quiescent Search type check default true\n");
+  std::printf("option name NullMove Reduction type spin default 2 min 0 max 4\n");
+  std::printf("option name Research Value type spin default 50 min 0 max 150\n");
+  std::printf("option name UCI_Chess960 type check default false\n");
+  std::printf("uciok\n");
+}
+
+void setStartPosition() {
+  readFen(uciPosition, startFen);
+  positionSet = true;
+}
+
+// Plays the blank- or newline-separated move texts from `start` on; text
+// after the last separator is not applied.
+void applyMoves(int start) {
+  int tokenStart = start;
+  bool full = false;
+  for (int i = start; i < lineLength; ++i) {
+    char c = commandLine[i];
+    if (c != ' ' && c != '\n') continue;
+    char saved = commandLine[i];
+    commandLine[i] = '\0';
+    const char* token = commandLine + tokenStart;
+    if (!full) {
+      int index = parseMoveText(token, uciPosition);
+      if (index < 0) {
+        std::printf("\nIllegal move: %s", token);
+      } else if (uciPosition.ply >= kMaxGamePly) {
+        std::printf("\nmove stack full: moves from %s on are not applied\n", token);
+        full = true;
+      } else {
+        MoveList moves;
+        generateMoves(uciPosition, moves);
+        makeMove(uciPosition, moves[index]);
+      }
+    }
+    commandLine[i] = saved;
+    tokenStart = i + 1;
+  }
+}
+
+void logPosition(const Position& pos) {
+  logBoard(pos);
+  char fen[96];
+  writeFen(pos, fen);
+  std::fprintf(logFile, "\nfen: %s", fen);
+  std::fprintf(logFile, "%d", pos.fifty);
+  std::fprintf(logFile, " %d\n", pos.color == 1 ? (pos.ply + 2) / 2 : (pos.ply + 1) / 2);
+  std::fflush(logFile);
+}
+
+void position() {
+  if (at(9) == 'f') {
+    char fen[188];
+    int n = 0;
+    while (n < 187 && at(13 + n) != '\0') fen[n] = at(13 + n), ++n;
+    fen[n] = '\0';
+    FenStatus status = readFen(uciPosition, fen);
+    if (status != FenStatus::Ok) {
+      std::printf("\nFEN not accepted (%s); position unchanged\n", fenStatusText(status));
+      return;
+    }
+    positionSet = true;
+    for (int i = 0; i < lineLength && i < 2048; ++i) {
+      if (commandLine[i] == 'm') {
+        applyMoves(i + 6);
+        break;
+      }
+    }
+    return;
+  }
+  if (at(9) == 's') setStartPosition();
+  if (at(18) == 'm') {
+    setStartPosition();
+    applyMoves(24);
+    if (logFile) logPosition(uciPosition);
+  }
+}
+
+// A number of the go line: digits up to the next blank or the line's end;
+// a negative number (a clock that has run out) counts as 0.
+int goNumber(int i) {
+  if (at(i) == '-') return 0;
+  long long v = 0;
+  while (at(i) >= '0' && at(i) <= '9') {
+    if (v < 1000000000) v = v * 10 + (at(i) - '0');
+    ++i;
+  }
+  return static_cast<int>(v);
+}
+
+void go() {
+  whiteTime = blackTime = whiteIncrement = blackIncrement = moveTime = 0;
+  infiniteSearch = 0;
+  searchTimeLimit = 6000;
+  if (at(3) == 'i' && at(4) == 'n') {
+    searchTimeLimit = 9999999999;
+    infiniteSearch = 1;
+  }
+  for (int i = 0; i < 64; ++i)
+    if (at(i) == 'm' && at(i + 1) == 'o') moveTime = goNumber(i + 9);
+  for (int i = 0; i < 64; ++i) {
+    if (at(i) == 'w' && at(i + 1) == 't') whiteTime = goNumber(i + 6);
+    if (at(i) == 'w' && at(i + 1) == 'i') whiteIncrement = goNumber(i + 5);
+  }
+  for (int i = 0; i < 64; ++i) {
+    if (at(i) == 'b' && at(i + 1) == 't') blackTime = goNumber(i + 6);
+    if (at(i) == 'b' && at(i + 1) == 'i') blackIncrement = goNumber(i + 5);
+  }
+  if (!positionSet) {
+    std::printf("bestmove 0000\n");
+    return;
+  }
+  runUciSearch(uciPosition, commandLine);
+}
+
+void setOption() {
+  const int base = 10;  // the option text follows "setoption "
+  auto optionStarts = [&](const char* text) {
+    for (int k = 0; text[k]; ++k)
+      if (at(base + k) != text[k]) return false;
+    return true;
+  };
+  if (optionStarts("name UCI_Chess960")) chess960Mode = at(base + 24) == 't' || at(base + 24) == 'T';
+  if (optionStarts("name NullMove")) {
+    char c = at(base + 30);
+    if (c >= '0' && c <= '4') settings.nullMoveReduction = c - '0';
+  }
+}
+
+void debugHeader() { std::printf("fuer Debug-Zwecke\n"); }
+
+void boardOutput() {
+  debugHeader();
+  if (logFile) {
+    std::fprintf(logFile, "\n[GUI-COMMAND] ");
+    std::fprintf(logFile, "%s\n", commandLine);
+    logBoard(uciPosition);
+    std::fflush(logFile);
+  }
+  printPosition(uciPosition);
+}
+
+void stackOutput(const char* word) {
+  debugHeader();
+  const int n = uciPosition.ply;
+  auto entries = [n](std::FILE* out) {
+    for (int k = 1; k <= n; ++k) {
+      const Move& e = MoveStack[k - 1];
+      std::fprintf(out, "\nvon: %d nach: %d", e.from, e.to);
+      std::fprintf(out, " [%d", k);
+      std::fprintf(out, " %s-", squareName(e.from));
+      std::fprintf(out, "%s]", squareName(e.to));
+    }
+    std::fprintf(out, "\nply: %d", n);
+  };
+  entries(stdout);
+  if (logFile) {
+    std::fprintf(logFile, "%s", word);
+    entries(logFile);
+    std::fflush(logFile);
+  }
+}
+
+void showOutput() {
+  MoveList moves;
+  int n = legalMoves(uciPosition, moves);
+  std::printf("\n%d legal moves:\n", n);
+  printMoveList(uciPosition, moves, n);
+}
+
+void valOutput() {
+  std::printf("\n");
+  for (int rank = 8; rank >= 1; --rank) {
+    std::printf("\n\n%d   ", rank);
+    for (int file = 1; file <= 8; ++file) std::printf("%3d", pieceSquare[kKing][10 * (10 - rank) + file]);
+  }
+  std::printf("\n\n    ");
+  for (char c = 'a'; c <= 'h'; ++c) std::printf("%2c ", c);
+  std::printf("\n\n    ");
+}
+
+void movesOutput() {
+  MoveList moves;
+  int n = legalMoves(uciPosition, moves);
+  std::printf("\n%d legal moves:\n", n);
+  for (int i = 0; i < n; ++i) {
+    printSquare(moves[i].from);
+    printSquare(moves[i].to);
+    std::printf("\n");
+  }
+}
+
+void drawOutput() {
+  const int n = uciPosition.ply;
+  std::printf("\n");
+  for (int k = n; k >= 0; --k) std::printf("key: %" PRIu64 "\n", MoveStack[k].keyAfter);
+  std::printf("\ncheckfordraw: %d\n", checkfordraw(uciPosition));
+  std::printf("poskey: %" PRIu64 "\n", uciPosition.hashkey);
+  std::printf("ply: %d\n", searchPly);
+  std::printf("pcount-ply: %d\n", n);
+  std::printf("fifty moves: %d\n", uciPosition.fifty);
+}
+
+void unknownWord(const char* word) {
+  if (!positionSet || parseMoveText(word, uciPosition) < 0)
+    std::printf("\nIllegal move: %s", word);
+  else
+    std::printf("\not yet implemented\n");
+}
+
+}  // namespace
+
+void uciLoop() {
+  initPosition(uciPosition);
+  positionSet = false;
+  chess960Mode = 0;
+  reporting = Reporting::Uci;
+  sendIdentification();
+  if (logFile) std::fprintf(logFile, "\n");
+
+  for (;;) {
+    lineLength = readLine(commandLine, kLineCap);
+    if (lineLength < 0) return;
+    if (commandLine[0] == '\n') continue;
+    if (logFile) {
+      std::fprintf(logFile, ">>> RECEIVED FROM GUI >>> ");
+      std::fprintf(logFile, "%s", commandLine);
+      std::fflush(logFile);
+    }
+    char word[1025];
+    firstWord(commandLine, word, sizeof word);
+    if (word[0] == '\0') continue;
+    auto is = [&word](const char* command) { return std::strcmp(word, command) == 0; };
+    if (is("quit")) return;
+    if (is("new") || is("ucinewgame")) setStartPosition();
+    else if (is("isready")) std::printf("readyok\n");
+    else if (is("stop") || is("debug")) continue;
+    else if (is("ponderhit")) searchDeadline = clockMs() + ponderTimeLimit;
+    else if (is("go")) go();
+    else if (is("setoption")) setOption();
+    else if (is("b_ausgabe")) boardOutput();
+    else if (is("stack")) stackOutput(word);
+    else if (is("show")) showOutput();
+    else if (is("disp")) {
+      std::printf("\n");
+      printPosition(uciPosition);
+      std::printf("\n");
+    } else if (is("val")) valOutput();
+    else if (is("moves")) movesOutput();
+    else if (is("draw")) drawOutput();
+    else if (is("position")) position();
+    else unknownWord(word);
+  }
+}
+
+}  // namespace mavo

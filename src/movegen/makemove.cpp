@@ -1,0 +1,286 @@
+#include "movegen/movegen.h"
+#include "position/position.h"
+#include "search/evaluate.h"
+
+namespace mavo {
+
+namespace {
+
+// A rook taken on its side's castling square takes that castling right with
+// it; otherwise another rook arriving there later could castle. Returns the
+// flag index + 1 of the right removed, or 0.
+inline int takeRookRight(Position& pos, int square, int32_t victim) {
+  if (victim == -kRook) {
+    if (pos.moved[kMovedBlackKing]) return 0;
+    if (square == castleRookSquare[kBlackLong] && !pos.moved[kMovedBlackLong]) {
+      pos.moved[kMovedBlackLong] = 1;
+      return kMovedBlackLong + 1;
+    }
+    if (square == castleRookSquare[kBlackShort] && !pos.moved[kMovedBlackShort]) {
+      pos.moved[kMovedBlackShort] = 1;
+      return kMovedBlackShort + 1;
+    }
+  } else if (victim == kRook) {
+    if (pos.moved[kMovedWhiteKing]) return 0;
+    if (square == castleRookSquare[kWhiteLong] && !pos.moved[kMovedWhiteLong]) {
+      pos.moved[kMovedWhiteLong] = 1;
+      return kMovedWhiteLong + 1;
+    }
+    if (square == castleRookSquare[kWhiteShort] && !pos.moved[kMovedWhiteShort]) {
+      pos.moved[kMovedWhiteShort] = 1;
+      return kMovedWhiteShort + 1;
+    }
+  }
+  return 0;
+}
+
+// King move: both rights go; the code says which were still there.
+inline int kingRightsCode(int* moved, int kingFlag, int shortFlag, int longFlag, int codeBase) {
+  if (moved[kingFlag]) return 0;
+  moved[kingFlag] = 1;
+  if (!moved[shortFlag] && !moved[longFlag]) return codeBase;      // both
+  if (!moved[shortFlag] && moved[longFlag]) return codeBase - 1;   // short side only
+  if (moved[shortFlag] && !moved[longFlag]) return codeBase - 2;   // long side only
+  return 0;
+}
+
+inline void moveSlot(Position& pos, int from, int to) {
+  int slot = pos.slotAddress[from];
+  pos.pieceList[slot] = to;
+  pos.slotAddress[to] = slot;
+  pos.slotAddress[from] = 0;
+}
+
+}  // namespace
+
+void makeMove(Position& pos, const Move& move) {
+  const int f = move.from, t = move.to, c = move.captured, y = move.type;
+  int32_t* b = pos.board;
+  const int32_t p = b[f];
+  const int32_t victim = b[t];
+  Move& e = MoveStack[pos.ply];
+  ++pos.ply;
+  ++searchPly;
+  pos.nullMoveVeto = 1;
+  pos.color = -pos.color;
+  e.prevMaterial = pos.material;
+  e.prevFifty = pos.fifty;
+  e.capturedSlot = 0;
+  e.undoCode = 0;
+  e.prevEpSquare = pos.epField;
+
+  int32_t* count = pos.pieceCount;
+  count[pieceCountIndex(c)] -= 1;
+  if (count[pieceCountIndex(5)] == 1 || count[pieceCountIndex(-5)] == 1 || count[pieceCountIndex(4)] == 1 ||
+      count[pieceCountIndex(-4)] == 1 || count[pieceCountIndex(3)] == 1 || count[pieceCountIndex(-3)] == 1 ||
+      count[pieceCountIndex(2)] == 1 || count[pieceCountIndex(-2)] == 1)
+    pos.nullMoveVeto = 0;
+
+  pos.pawnRankFlag = (victim == kPawn && t < 39) || (victim == -kPawn && t > 80);
+
+  if (p > 0) {
+    pos.material += pieceSquare[p][t] - pieceSquare[p][f];
+  } else {
+    pos.material += pieceSquare[p][f] - pieceSquare[p][t];
+  }
+  bool castling = y >= WhiteCastleShort && y <= BlackCastleLong;
+  if (victim != 0 && !castling) pos.material -= pieceValue[victim];
+  if (y == EnPassant) pos.material -= pieceValue[c];
+
+  ++pos.fifty;
+  if (victim != 0 || p == kPawn || p == -kPawn) pos.fifty = 0;
+  if (y != EnPassant && pos.epField) pos.epField = 0;
+
+  if (p == kKing) {
+    e.undoCode = kingRightsCode(pos.moved, kMovedWhiteKing, kMovedWhiteShort, kMovedWhiteLong, -1);
+    pos.whiteKing = y == WhiteCastleShort ? G1 : y == WhiteCastleLong ? C1 : t;
+  } else if (p == -kKing) {
+    e.undoCode = kingRightsCode(pos.moved, kMovedBlackKing, kMovedBlackShort, kMovedBlackLong, -4);
+    pos.blackKing = y == BlackCastleShort ? G8 : y == BlackCastleLong ? C8 : t;
+  } else if (p == kRook && !pos.moved[kMovedWhiteKing]) {
+    if (f == castleRookSquare[kWhiteLong] && !pos.moved[kMovedWhiteLong]) {
+      pos.moved[kMovedWhiteLong] = 1;
+      e.undoCode = -3;
+    }
+    if (f == castleRookSquare[kWhiteShort] && !pos.moved[kMovedWhiteShort]) {
+      pos.moved[kMovedWhiteShort] = 1;
+      e.undoCode = -2;
+    }
+  } else if (p == -kRook && !pos.moved[kMovedBlackKing]) {
+    if (f == castleRookSquare[kBlackLong] && !pos.moved[kMovedBlackLong]) {
+      pos.moved[kMovedBlackLong] = 1;
+      e.undoCode = -6;
+    }
+    if (f == castleRookSquare[kBlackShort] && !pos.moved[kMovedBlackShort]) {
+      pos.moved[kMovedBlackShort] = 1;
+      e.undoCode = -5;
+    }
+  }
+
+  if (p == kPawn && t - f == -20) pos.epField = f - 10;
+  if (p == -kPawn && f - t == -20) pos.epField = f + 10;
+
+  e.capturedRookFlag = castling ? 0 : takeRookRight(pos, t, victim);
+
+  if (y == EnPassant) {
+    int victimSquare = p == kPawn ? t + 10 : t - 10;
+    e.capturedSlot = pos.slotAddress[victimSquare];
+    pos.pieceList[e.capturedSlot] = 0;
+    pos.slotAddress[victimSquare] = 0;
+    moveSlot(pos, f, t);
+    b[t] = p;
+    b[f] = 0;
+    b[victimSquare] = 0;
+    e.from = f;
+    e.to = t;
+    e.captured = -p;
+    e.undoCode = EnPassant;
+  } else if (y >= WhitePromoQueen) {
+    const int32_t piece = y < BlackPromoQueen ? kQueen - (y - WhitePromoQueen) : -(kQueen - (y - BlackPromoQueen));
+    e.from = f;
+    e.to = t;
+    e.captured = victim;
+    e.capturedSlot = pos.slotAddress[t];
+    pos.pieceList[pos.slotAddress[t]] = 0;
+    pos.fifty = 0;
+    moveSlot(pos, f, t);
+    b[f] = 0;
+    b[t] = piece;
+    count[pieceCountIndex(p)] -= 1;
+    count[pieceCountIndex(piece)] += 1;
+    pos.material += pieceValue[piece] - pieceValue[p];
+    e.undoCode = y;
+  } else if (y == Normal) {
+    e.capturedSlot = pos.slotAddress[t];
+    pos.pieceList[pos.slotAddress[t]] = 0;
+    pos.pieceList[pos.slotAddress[f]] = t;
+    pos.slotAddress[t] = pos.slotAddress[f];
+    pos.slotAddress[f] = 0;
+    e.from = f;
+    e.to = t;
+    e.captured = victim;
+    b[t] = p;
+    b[f] = 0;
+  } else {
+    // Castling: the king goes to g/c, the rook to f/d of its back rank,
+    // from wherever they stand (king or rook may already be there).
+    const bool white = y <= WhiteCastleLong;
+    const bool shortSide = y == WhiteCastleShort || y == BlackCastleShort;
+    const int base = white ? 90 : 20;
+    const int rook = castleRookSquare[white ? (shortSide ? kWhiteShort : kWhiteLong)
+                                            : (shortSide ? kBlackShort : kBlackLong)];
+    const int kingHome = castleKingSquare[white ? 0 : 1];
+    const int kingTo = base + (shortSide ? 7 : 3);
+    const int rookTo = base + (shortSide ? 6 : 4);
+    int slot = pos.slotAddress[rook];
+    pos.pieceList[slot] = rookTo;
+    pos.slotAddress[rook] = 0;
+    pos.slotAddress[rookTo] = slot;
+    b[kingHome] = 0;
+    b[rook] = 0;
+    b[kingTo] = white ? kKing : -kKing;
+    b[rookTo] = white ? kRook : -kRook;
+    e.from = kingHome;
+    e.to = kingTo;
+    e.captured = 0;
+    e.undoCode = y;
+  }
+
+  computeKey(pos);
+  e.keyAfter = pos.hashkey;
+}
+
+void unmakeMove(Position& pos) {
+  Move& e = MoveStack[pos.ply - 1];
+  const int f = e.from, t = e.to;
+  int32_t* b = pos.board;
+  --pos.ply;
+  pos.hashkey = e.keyAfter;
+  --searchPly;
+  pos.color = -pos.color;
+  pos.fifty = e.prevFifty;
+  pos.material = e.prevMaterial;
+  pos.pieceCount[pieceCountIndex(e.captured)] += 1;
+
+  const int code = e.undoCode;
+  if (b[t] == kKing) {
+    pos.whiteKing = f;
+    if (code == -1) pos.moved[kMovedWhiteKing] = pos.moved[kMovedWhiteShort] = pos.moved[kMovedWhiteLong] = 0;
+    if (code == -2) pos.moved[kMovedWhiteKing] = pos.moved[kMovedWhiteShort] = 0;
+    if (code == -3) pos.moved[kMovedWhiteKing] = pos.moved[kMovedWhiteLong] = 0;
+  } else if (b[t] == -kKing) {
+    pos.blackKing = f;
+    if (code == -4) pos.moved[kMovedBlackKing] = pos.moved[kMovedBlackShort] = pos.moved[kMovedBlackLong] = 0;
+    if (code == -5) pos.moved[kMovedBlackKing] = pos.moved[kMovedBlackShort] = 0;
+    if (code == -6) pos.moved[kMovedBlackKing] = pos.moved[kMovedBlackLong] = 0;
+  }
+  pos.epField = e.prevEpSquare;
+  if (e.capturedRookFlag) {
+    int flag = e.capturedRookFlag - 1;
+    pos.moved[flag] = 0;
+    pos.moved[flag == kMovedWhiteShort || flag == kMovedWhiteLong ? kMovedWhiteKing : kMovedBlackKing] = 0;
+  }
+
+  if (code == EnPassant) {
+    const bool white = b[t] == kPawn;
+    const int victimSquare = white ? t + 10 : t - 10;
+    pos.pieceList[e.capturedSlot] = victimSquare;
+    pos.slotAddress[victimSquare] = e.capturedSlot;
+    moveSlot(pos, t, f);
+    b[f] = white ? kPawn : -kPawn;
+    b[victimSquare] = white ? -kPawn : kPawn;
+    b[t] = 0;
+    return;
+  }
+  switch (code) {
+    case -3: pos.moved[kMovedWhiteLong] = pos.moved[kMovedWhiteKing] = 0; break;
+    case -2: pos.moved[kMovedWhiteShort] = pos.moved[kMovedWhiteKing] = 0; break;
+    case -6: pos.moved[kMovedBlackLong] = pos.moved[kMovedBlackKing] = 0; break;
+    case -5: pos.moved[kMovedBlackShort] = pos.moved[kMovedBlackKing] = 0; break;
+    default: break;
+  }
+  if (code >= WhiteCastleShort && code <= BlackCastleLong) {
+    const bool white = code <= WhiteCastleLong;
+    const bool shortSide = code == WhiteCastleShort || code == BlackCastleShort;
+    const int base = white ? 90 : 20;
+    const int rook = castleRookSquare[white ? (shortSide ? kWhiteShort : kWhiteLong)
+                                            : (shortSide ? kBlackShort : kBlackLong)];
+    const int kingHome = castleKingSquare[white ? 0 : 1];
+    const int rookTo = base + (shortSide ? 6 : 4);
+    int slot = pos.slotAddress[rookTo];
+    if (rook != rookTo) pos.slotAddress[rookTo] = 0;
+    pos.slotAddress[rook] = slot;
+    pos.pieceList[slot] = rook;
+    b[t] = 0;
+    b[rookTo] = 0;
+    b[kingHome] = white ? kKing : -kKing;
+    b[rook] = white ? kRook : -kRook;
+    if (white) {
+      pos.whiteKing = kingHome;
+      pos.moved[kMovedWhiteKing] = 0;
+      pos.moved[shortSide ? kMovedWhiteShort : kMovedWhiteLong] = 0;
+    } else {
+      pos.blackKing = kingHome;
+      pos.moved[kMovedBlackKing] = 0;
+      pos.moved[shortSide ? kMovedBlackShort : kMovedBlackLong] = 0;
+    }
+    return;
+  }
+  const int slot = pos.slotAddress[t];
+  pos.slotAddress[f] = slot;
+  pos.pieceList[slot] = f;
+  pos.slotAddress[t] = e.capturedSlot;
+  pos.pieceList[e.capturedSlot] = t;
+  if (code >= WhitePromoQueen) {
+    const int32_t piece = b[t];
+    pos.pieceCount[pieceCountIndex(piece)] -= 1;
+    const int32_t pawn = piece > 1 ? kPawn : -kPawn;
+    pos.pieceCount[pieceCountIndex(pawn)] += 1;
+    b[f] = pawn;
+  } else {
+    b[f] = b[t];
+  }
+  b[t] = e.captured;
+}
+
+}  // namespace mavo

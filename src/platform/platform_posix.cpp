@@ -1,0 +1,70 @@
+#ifndef _WIN32
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+
+#include "platform/input_buffer.h"
+#include "platform/platform.h"
+
+namespace mavo {
+
+namespace {
+
+const auto kStart = std::chrono::steady_clock::now();
+
+int rawRead(char* dst, int n) {
+  for (;;) {
+    ssize_t r = ::read(0, dst, static_cast<size_t>(n));
+    if (r >= 0) return static_cast<int>(r);
+    if (errno == EINTR) continue;
+    if (errno == EAGAIN || errno == EWOULDBLOCK) {
+      // A non-blocking descriptor inherited from the parent: wait for data.
+      pollfd p{0, POLLIN, 0};
+      if (::poll(&p, 1, -1) >= 0 || errno == EINTR) continue;
+    }
+    return -1;
+  }
+}
+
+detail::InputBuffer<int (*)(char*, int)> input(rawRead);
+
+}  // namespace
+
+void platformInit() {
+  std::signal(SIGPIPE, SIG_IGN);
+  std::setvbuf(stdout, nullptr, _IONBF, 0);
+  std::setvbuf(stdin, nullptr, _IONBF, 0);
+}
+
+int64_t clockMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - kStart).count();
+}
+
+int inputAvailable() {
+  if (input.buffered() || input.ended()) return 1;
+  pollfd p{0, POLLIN, 0};
+  int r = ::poll(&p, 1, 0);
+  return r > 0 ? 1 : 0;
+}
+
+int readLine(char* buf, int cap) { return input.readLine(buf, cap); }
+
+int pollLine(char* buf, int cap) {
+  pollfd p{0, POLLIN, 0};
+  return input.pollLine(buf, cap, ::poll(&p, 1, 0) > 0);
+}
+bool inputEnded() { return input.ended(); }
+bool lineBuffered() { return input.lineBuffered(); }
+
+void clearConsole() {
+  if (::isatty(1)) std::fputs("\033[H\033[2J", stdout);
+}
+
+}  // namespace mavo
+
+#endif

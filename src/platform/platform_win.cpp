@@ -1,0 +1,90 @@
+#ifdef _WIN32
+
+#include <windows.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/input_buffer.h"
+#include "platform/platform.h"
+
+namespace mavo {
+
+namespace {
+
+const auto kStart = std::chrono::steady_clock::now();
+
+int rawRead(char* dst, int n) {
+  DWORD got = 0;
+  if (ReadFile(GetStdHandle(STD_INPUT_HANDLE), dst, static_cast<DWORD>(n), &got, nullptr))
+    return static_cast<int>(got);
+  return GetLastError() == ERROR_BROKEN_PIPE ? 0 : -1;
+}
+
+detail::InputBuffer<int (*)(char*, int)> input(rawRead);
+
+bool pollInitialised = false;
+bool inputIsPipe = false;
+HANDLE inputHandle = nullptr;
+
+// A key-down event waiting in the console input buffer.
+bool keyPressed() {
+  DWORD events = 0;
+  if (!GetNumberOfConsoleInputEvents(inputHandle, &events) || events == 0) return false;
+  INPUT_RECORD records[128];
+  DWORD read = 0;
+  if (!PeekConsoleInputA(inputHandle, records, events < 128 ? events : 128, &read)) return false;
+  for (DWORD i = 0; i < read; ++i)
+    if (records[i].EventType == KEY_EVENT && records[i].Event.KeyEvent.bKeyDown) return true;
+  return false;
+}
+
+}  // namespace
+
+void platformInit() {
+  std::setvbuf(stdout, nullptr, _IONBF, 0);
+  std::setvbuf(stdin, nullptr, _IONBF, 0);
+}
+
+int64_t clockMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - kStart).count();
+}
+
+// Whether the standard input handle holds data a read would return now.
+int rawInputWaiting() {
+  if (!pollInitialised) {
+    pollInitialised = true;
+    inputHandle = GetStdHandle(STD_INPUT_HANDLE);
+    DWORD mode = 0;
+    inputIsPipe = !GetConsoleMode(inputHandle, &mode);
+    if (!inputIsPipe) {
+      SetConsoleMode(inputHandle, mode & ~(ENABLE_WINDOW_INPUT | ENABLE_MOUSE_INPUT));
+      FlushConsoleInputBuffer(inputHandle);
+    }
+  }
+  if (inputIsPipe) {
+    DWORD bytes = 0;
+    if (!PeekNamedPipe(inputHandle, nullptr, 0, nullptr, &bytes, nullptr)) return 1;
+    return bytes ? 1 : 0;
+  }
+  return keyPressed() ? 1 : 0;
+}
+
+int inputAvailable() {
+  if (input.buffered() || input.ended()) return 1;
+  return rawInputWaiting();
+}
+
+int readLine(char* buf, int cap) { return input.readLine(buf, cap); }
+
+// On a console a read waits for the whole typed line.
+int pollLine(char* buf, int cap) { return input.pollLine(buf, cap, rawInputWaiting() != 0); }
+bool inputEnded() { return input.ended(); }
+bool lineBuffered() { return input.lineBuffered(); }
+
+void clearConsole() { std::system("cls"); }
+
+}  // namespace mavo
+
+#endif

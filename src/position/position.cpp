@@ -1,0 +1,409 @@
+#include "position/position.h"
+
+#include <cstring>
+
+#include "movegen/attack.h"
+#include "search/evaluate.h"
+
+namespace mavo {
+
+Move MoveStack[kMoveStackSize];
+int searchPly = 0;
+int castleRookSquare[4] = {A1, H1, A8, H8};
+int castleKingSquare[2] = {E1, E8};
+int chess960Mode = 0;
+
+namespace {
+
+// Playing squares 0, border cells 7.
+constexpr auto kEmptyBoard = [] {
+  struct Cells {
+    int32_t v[kBoardCells];
+  } b{};
+  for (int s = 0; s < kBoardCells; ++s) b.v[s] = isPlayingSquare(s) ? kEmpty : kBorder;
+  return b;
+}();
+
+PieceCode pieceFromLetter(char c) {
+  switch (c) {
+    case 'K': return 6;
+    case 'Q': return 5;
+    case 'R': return 4;
+    case 'B': return 3;
+    case 'N': return 2;
+    case 'P': return 1;
+    case 'k': return -6;
+    case 'q': return -5;
+    case 'r': return -4;
+    case 'b': return -3;
+    case 'n': return -2;
+    case 'p': return -1;
+    default: return 0;
+  }
+}
+
+// Bounded view of the FEN text: characters past the end (or past the
+// reader's limit) read as the terminator.
+struct FenText {
+  const char* p;
+  int len;
+  char at(int i) const { return i < len ? p[i] : '\0'; }
+};
+
+int findOutermostRook(const int32_t* board, int from, int step, int stop, PieceCode rook) {
+  int found = 0;
+  for (int s = from; s != stop; s += step)
+    if (board[s] == rook) return s;
+  return found;
+}
+
+}  // namespace
+
+void initPosition(Position& pos) {
+  std::memcpy(pos.board, kEmptyBoard.v, sizeof pos.board);
+  loadPieceSquareTables();
+  for (int& m : pos.moved) m = 0;
+  pos.epField = 0;
+  pos.fifty = 0;
+  pos.color = 1;
+}
+
+const char* fenStatusText(FenStatus status) {
+  switch (status) {
+    case FenStatus::Ok: return "ok";
+    case FenStatus::TooManyPieces: return "more than 8 pawns or 7 other pieces on one side";
+    case FenStatus::KingCount: return "each side needs exactly one king";
+    case FenStatus::PawnOnEdgeRank: return "pawn on the first or last rank";
+    case FenStatus::KingCapturable: return "the side not to move is in check";
+  }
+  return "";
+}
+
+FenStatus readFen(Position& pos, const char* text) {
+  // The console line's command word is skipped with the text.
+  int skip = 0;
+  if (text[0] == 's')
+    while (skip < 8 && text[skip] != '\0') ++skip;
+  FenText t{text + skip, 0};
+  while (t.len < 142 && t.p[t.len] != '\0') ++t.len;
+
+  Position w = pos;  // committed only when the text describes a usable position
+  for (int& v : w.pieceList) v = 0;
+  for (int& v : w.slotAddress) v = 0;
+  for (int& v : w.pieceCount) v = 0;
+  int rookSquare[4] = {A1, H1, A8, H8};
+  int kingSquare[2] = {castleKingSquare[0], castleKingSquare[1]};
+  for (int& m : w.moved) m = 1;
+  w.color = 1;
+  w.nullMoveVeto = 1;
+  w.epField = 0;
+  w.fifty = 0;
+  w.ply = 0;
+
+  // Board field: slashes are optional, the border carries a full rank on.
+  int32_t work[kBoardCells];
+  std::memcpy(work, kEmptyBoard.v, sizeof work);
+  int whiteKings = 0, blackKings = 0;
+  int i = 0;
+  int s = A8, nextRank = A7;
+  for (int n = 0; n < 100 && t.at(i) != '\0' && s < 99; ++n) {
+    char c = t.at(i++);
+    if (c >= '0' && c <= '9') {
+      s += c - '0';
+    } else if (PieceCode p = pieceFromLetter(c)) {
+      work[s] = p;
+      if (p == kKing) w.whiteKing = s, ++whiteKings;
+      if (p == -kKing) w.blackKing = s, ++blackKings;
+      ++s;
+    } else if (c == '/') {
+      s = nextRank;
+      nextRank += 10;
+    }
+    while (s < 99 && work[s] == kBorder) ++s;
+  }
+
+  while (t.at(i) == ' ') ++i;
+  if (t.at(i) == 'w') {
+    w.color = 1;
+    ++i;
+  } else if (t.at(i) == 'b') {
+    w.color = -1;
+    ++i;
+  }
+
+  while (t.at(i) == ' ') ++i;
+  bool xfen[4] = {false, false, false, false};  // K Q k q, for Chess960 mode
+  if (t.at(i) == 'K') {
+    w.moved[kMovedWhiteKing] = w.moved[kMovedWhiteShort] = 0;
+    rookSquare[kWhiteShort] = H1;
+    xfen[0] = true, ++i;
+  }
+  if (t.at(i) == 'Q') {
+    w.moved[kMovedWhiteKing] = w.moved[kMovedWhiteLong] = 0;
+    rookSquare[kWhiteLong] = A1;
+    xfen[1] = true, ++i;
+  }
+  if (t.at(i) == 'k') {
+    w.moved[kMovedBlackKing] = w.moved[kMovedBlackShort] = 0;
+    rookSquare[kBlackShort] = H8;
+    xfen[2] = true, ++i;
+  }
+  if (t.at(i) == 'q') {
+    w.moved[kMovedBlackKing] = w.moved[kMovedBlackLong] = 0;
+    rookSquare[kBlackLong] = A8;
+    xfen[3] = true, ++i;
+  }
+
+  if (chess960Mode) {
+    for (int& r : rookSquare) r = 0;
+    // X-FEN: K/Q/k/q name the outermost rook on that side of the king.
+    if (w.whiteKing >= A1 && w.whiteKing <= H1) {
+      if (xfen[0]) rookSquare[kWhiteShort] = findOutermostRook(work, H1, -1, w.whiteKing, kRook);
+      if (xfen[1]) rookSquare[kWhiteLong] = findOutermostRook(work, A1, 1, w.whiteKing, kRook);
+    }
+    if (w.blackKing >= A8 && w.blackKing <= H8) {
+      if (xfen[2]) rookSquare[kBlackShort] = findOutermostRook(work, H8, -1, w.blackKing, -kRook);
+      if (xfen[3]) rookSquare[kBlackLong] = findOutermostRook(work, A8, 1, w.blackKing, -kRook);
+    }
+    // Shredder-FEN file letters.
+    for (char letter = 'H'; letter >= 'A'; --letter) {
+      if (t.at(i) != letter) continue;
+      ++i;
+      int sq = A1 + (letter - 'A');
+      w.moved[kMovedWhiteKing] = 0;
+      bool longSide = letter <= 'B' || (letter <= 'F' && w.whiteKing >= sq);
+      if (letter >= 'G') longSide = false;
+      w.moved[longSide ? kMovedWhiteLong : kMovedWhiteShort] = 0;
+      rookSquare[longSide ? kWhiteLong : kWhiteShort] = sq;
+    }
+    for (char letter = 'h'; letter >= 'a'; --letter) {
+      if (t.at(i) != letter) continue;
+      ++i;
+      int sq = A8 + (letter - 'a');
+      w.moved[kMovedBlackKing] = 0;
+      bool longSide = letter <= 'b' || (letter <= 'f' && w.blackKing >= sq);
+      if (letter >= 'g') longSide = false;
+      w.moved[longSide ? kMovedBlackLong : kMovedBlackShort] = 0;
+      rookSquare[longSide ? kBlackLong : kBlackShort] = sq;
+    }
+  }
+
+  while (t.at(i) == ' ' || t.at(i) == '-') ++i;
+  if (t.at(i) >= 'a' && t.at(i) <= 'h' && (t.at(i + 1) == '3' || t.at(i + 1) == '6')) {
+    w.epField = 21 + (t.at(i) - 'a') + 10 * (8 - (t.at(i + 1) - '0'));
+    i += 2;
+  }
+  if (t.at(i) >= 'a' && t.at(i) <= 'h' && t.at(i + 1) == ' ') {
+    w.epField = (w.color == 1 ? A6 : A3) + (t.at(i) - 'a');
+    i += 2;
+  }
+
+  while (t.at(i) == ' ' || t.at(i) == '-') ++i;
+  int fifty = 0;
+  while (t.at(i) >= '0' && t.at(i) <= '9' && fifty < 100000) fifty = fifty * 10 + (t.at(i++) - '0');
+  w.fifty = fifty;
+
+  // What the record cannot hold, or what no legal game can reach and the
+  // search cannot survive, is refused before anything changes.
+  int counts[13] = {};
+  for (int sq = A8; sq <= H1; ++sq)
+    if (work[sq] != kBorder) counts[work[sq] + 6]++;
+  if (whiteKings != 1 || blackKings != 1) return FenStatus::KingCount;
+  if (counts[kPawn + 6] > 8 || counts[-kPawn + 6] > 8) return FenStatus::TooManyPieces;
+  int whitePieces = 0, blackPieces = 0;
+  for (int c = kKnight; c <= kQueen; ++c) whitePieces += counts[c + 6], blackPieces += counts[-c + 6];
+  if (whitePieces > 7 || blackPieces > 7) return FenStatus::TooManyPieces;
+  for (int f = 0; f < 8; ++f)
+    if (work[A8 + f] == kPawn || work[A8 + f] == -kPawn || work[A1 + f] == kPawn || work[A1 + f] == -kPawn)
+      return FenStatus::PawnOnEdgeRank;
+  if (w.color == 1 ? isAttackedByWhite(work, w.blackKing) : isAttackedByBlack(work, w.whiteKing))
+    return FenStatus::KingCapturable;
+
+  std::memcpy(w.board, work, sizeof work);
+
+  // A right needs its king at home and its rook on the rook square;
+  // otherwise a later rook arriving there could castle.
+  int homeRank[2] = {A1, A8};
+  int king[2] = {w.whiteKing, w.blackKing};
+  for (int side = 0; side < 2; ++side) {
+    int kingFlag = side == 0 ? kMovedWhiteKing : kMovedBlackKing;
+    bool kingHome = chess960Mode ? (king[side] >= homeRank[side] && king[side] <= homeRank[side] + 7)
+                                 : king[side] == (side == 0 ? E1 : E8);
+    if (!kingHome) w.moved[kingFlag] = 1;
+    PieceCode rook = side == 0 ? kRook : -kRook;
+    int rookFlag[2] = {side == 0 ? kMovedWhiteLong : kMovedBlackLong,
+                       side == 0 ? kMovedWhiteShort : kMovedBlackShort};
+    int rookIndex[2] = {side * 2 + 0, side * 2 + 1};
+    for (int r = 0; r < 2; ++r) {
+      if (w.moved[kingFlag]) w.moved[rookFlag[r]] = 1;
+      int sq = rookSquare[rookIndex[r]];
+      if (sq == 0 || w.board[sq] != rook) w.moved[rookFlag[r]] = 1;
+    }
+  }
+  if (!w.moved[kMovedWhiteKing]) kingSquare[0] = w.whiteKing;
+  if (!w.moved[kMovedBlackKing]) kingSquare[1] = w.blackKing;
+
+  for (int sq = A8; sq <= H1; ++sq) {
+    int32_t c = w.board[sq];
+    if (c != kBorder && c != 0 && c != kKing && c != -kKing) w.pieceCount[pieceCountIndex(c)]++;
+  }
+  // Slot groups, each filled in increasing square order.
+  int next[4] = {kWhitePawnSlots, kWhitePieceSlots, kBlackPawnSlots, kBlackPieceSlots};
+  for (int group = 0; group < 4; ++group) {
+    for (int sq = A8; sq <= H1; ++sq) {
+      int32_t c = w.board[sq];
+      bool member = false;
+      switch (group) {
+        case 0: member = c == kPawn; break;
+        case 1: member = c >= kKnight && c <= kQueen; break;
+        case 2: member = c == -kPawn; break;
+        case 3: member = c <= -kKnight && c >= -kQueen; break;
+      }
+      if (!member) continue;
+      w.pieceList[next[group]] = sq;
+      w.slotAddress[sq] = next[group]++;
+    }
+  }
+
+  computeKey(w);
+  pos = w;
+  for (int r = 0; r < 4; ++r) castleRookSquare[r] = rookSquare[r];
+  castleKingSquare[0] = kingSquare[0];
+  castleKingSquare[1] = kingSquare[1];
+  searchPly = 0;
+  return FenStatus::Ok;
+}
+
+void writeFen(const Position& pos, char* out) {
+  static constexpr char kLetters[] = "kqrbnp.PNBRQK";
+  char* o = out;
+  for (int s = A8; s <= H1;) {
+    int32_t c = pos.board[s];
+    if (c == kBorder) {
+      *o++ = '/';
+      s += 2;
+    } else if (c == 0) {
+      int run = 0;
+      while (pos.board[s] == 0) ++run, ++s;
+      *o++ = static_cast<char>('0' + run);
+    } else {
+      *o++ = kLetters[c + 6];
+      ++s;
+    }
+  }
+  *o++ = ' ';
+  *o++ = pos.color == 1 ? 'w' : 'b';
+  *o++ = ' ';
+  char* castling = o;
+  const int* m = pos.moved;
+  if (!m[kMovedWhiteKing] && !m[kMovedWhiteShort] && pos.whiteKing == E1 && pos.board[H1] == kRook) *o++ = 'K';
+  if (!m[kMovedWhiteKing] && !m[kMovedWhiteLong] && pos.whiteKing == E1 && pos.board[A1] == kRook) *o++ = 'Q';
+  if (!m[kMovedBlackKing] && !m[kMovedBlackShort] && pos.blackKing == E8 && pos.board[H8] == -kRook) *o++ = 'k';
+  if (!m[kMovedBlackKing] && !m[kMovedBlackLong] && pos.blackKing == E8 && pos.board[A8] == -kRook) *o++ = 'q';
+  if (o == castling) *o++ = '-';
+  *o++ = ' ';
+  int ep = pos.epField;
+  if ((ep >= A3 && ep <= H3) || (ep >= A6 && ep <= H6)) {
+    *o++ = static_cast<char>('a' + fileOf(ep) - 1);
+    *o++ = ep >= A3 ? '3' : '6';
+  } else {
+    *o++ = '-';
+  }
+  *o++ = ' ';
+  *o = '\0';
+}
+
+// --- Position key -----------------------------------------------------------
+
+PositionKey pieceKey[12][kBoardCells];
+PositionKey epKey[kBoardCells];
+PositionKey whiteToMoveKey;
+uint32_t keyRandom = 1;
+
+uint32_t nextKeyRandom() {
+  keyRandom = keyRandom * 214013u + 2531011u;
+  return (keyRandom >> 16) & 32767u;
+}
+
+namespace {
+PositionKey nextTableValue() {
+  PositionKey r1 = nextKeyRandom();
+  PositionKey r2 = nextKeyRandom();
+  PositionKey r3 = nextKeyRandom();
+  return (((r1 << 15) ^ r2) << 15) ^ r3;
+}
+}  // namespace
+
+void initKeyTables() {
+  for (auto& row : pieceKey)
+    for (PositionKey& v : row) v = nextTableValue();
+  for (PositionKey& v : epKey) v = nextTableValue();
+  whiteToMoveKey = nextTableValue();
+}
+
+// Recomputed from the piece list after every move: 32 lookups at most.
+void computeKey(Position& pos) {
+  PositionKey key = 0;
+  for (int slot = 1; slot <= 15; ++slot) {
+    int s = pos.pieceList[slot];
+    if (s) key ^= pieceKey[pos.board[s] + 5][s];
+  }
+  for (int slot = 16; slot <= kLastSlot; ++slot) {
+    int s = pos.pieceList[slot];
+    if (s) key ^= pieceKey[-pos.board[s] - 1][s];
+  }
+  key ^= pieceKey[5][pos.blackKing] ^ pieceKey[11][pos.whiteKing];
+  if (pos.epField) key ^= epKey[pos.epField];
+  if (pos.color == 1) key ^= whiteToMoveKey;
+  pos.hashkey = key;
+}
+
+const char* checkPosition(const Position& pos, bool checkKey) {
+  for (int s = 0; s < kBoardCells; ++s) {
+    if (isPlayingSquare(s) != (pos.board[s] != kBorder)) return "border cell wrong";
+    if (pos.board[s] != kBorder && (pos.board[s] < -kKing || pos.board[s] > kKing)) return "bad piece code";
+  }
+  if (pos.board[pos.whiteKing] != kKing) return "white king square wrong";
+  if (pos.board[pos.blackKing] != -kKing) return "black king square wrong";
+  int kings = 0;
+  for (int s = A8; s <= H1; ++s)
+    if (pos.board[s] == kKing || pos.board[s] == -kKing) ++kings;
+  if (kings != 2) return "king count wrong";
+  for (int c = -5; c <= 5; ++c) {
+    if (c == 0) continue;
+    int n = 0;
+    for (int s = A8; s <= H1; ++s) n += pos.board[s] == c;
+    if (n != pos.pieceCount[pieceCountIndex(c)]) return "piece count wrong";
+  }
+  int listed = 0;
+  for (int slot = 1; slot <= kLastSlot; ++slot) {
+    int q = pos.pieceList[slot];
+    if (!q) continue;
+    ++listed;
+    if (!isPlayingSquare(q)) return "slot names no square";
+    if (pos.slotAddress[q] != slot) return "slot address mismatch";
+    bool white = slot < kBlackPawnSlots;
+    int32_t c = pos.board[q];
+    if (white ? !(c >= 1 && c <= 5) : !(c <= -1 && c >= -5)) return "slot piece has wrong colour";
+  }
+  int onBoard = 0;
+  for (int s = A8; s <= H1; ++s) {
+    int32_t c = pos.board[s];
+    if (c != kBorder && c != 0 && c != kKing && c != -kKing) {
+      ++onBoard;
+      if (pos.slotAddress[s] == 0 || pos.pieceList[pos.slotAddress[s]] != s) return "piece without slot";
+    } else if (pos.slotAddress[s] != 0) {
+      return "slot address on empty square";
+    }
+  }
+  if (onBoard != listed) return "piece list and board disagree";
+  if (pos.color != 1 && pos.color != -1) return "bad side to move";
+  if (checkKey) {
+    Position copy = pos;
+    computeKey(copy);
+    if (copy.hashkey != pos.hashkey) return "key wrong";
+  }
+  return nullptr;
+}
+
+}  // namespace mavo

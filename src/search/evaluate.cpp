@@ -1,0 +1,251 @@
+#include "search/evaluate.h"
+
+#include <cstring>
+
+namespace mavo {
+
+int32_t pieceValueStore[15];
+int32_t pieceSquareStore[15][kBoardCells];
+int32_t orderingSquareStore[15][kBoardCells];
+
+namespace {
+
+// Tables are written rank 8 first, files a to h, as they look on the board.
+using Grid = int8_t[64];
+
+constexpr Grid kWhitePawn = {
+    0,  0,  0,  0,  0,  0,  0,  0,   //
+    10, 15, 24, 32, 32, 24, 15, 10,  //
+    10, 15, 24, 32, 32, 24, 15, 10,  //
+    6,  11, 14, 29, 29, 14, 11, 6,   //
+    2,  2,  4,  26, 28, 4,  2,  2,   //
+    2,  2,  4,  12, 12, 4,  2,  2,   //
+    4,  4,  4,  0,  0,  4,  4,  4,   //
+    0,  0,  0,  0,  0,  0,  0,  0,
+};
+constexpr Grid kWhiteKnight = {
+    -7, -3, 1,  3,  3,  1,  -3, -7,  //
+    2,  6,  14, 20, 20, 14, 6,  2,   //
+    6,  14, 28, 32, 32, 28, 14, 6,   //
+    8,  18, 30, 32, 32, 30, 18, 8,   //
+    8,  20, 26, 30, 30, 26, 20, 8,   //
+    6,  14, 18, 24, 24, 18, 14, 6,   //
+    2,  6,  14, 15, 15, 14, 6,  2,   //
+    -7, 2,  1,  3,  3,  1,  2,  -7,
+};
+// Not quite the mirror of White's: 18 on b5 and g5 where White has 20.
+constexpr Grid kBlackKnight = {
+    -7, 2,  1,  3,  3,  1,  2,  -7,  //
+    2,  6,  14, 15, 15, 14, 6,  2,   //
+    6,  14, 18, 24, 24, 18, 14, 6,   //
+    8,  18, 26, 30, 30, 26, 18, 8,   //
+    8,  18, 30, 32, 32, 30, 18, 8,   //
+    6,  14, 28, 32, 32, 28, 14, 6,   //
+    2,  6,  14, 20, 20, 14, 6,  2,   //
+    -7, -3, 1,  3,  3,  1,  -3, -7,
+};
+constexpr Grid kWhiteBishop = {
+    16, 16, 16, 16, 16, 16, 16, 16,  //
+    16, 29, 31, 31, 31, 31, 29, 16,  //
+    16, 28, 32, 32, 32, 32, 28, 16,  //
+    16, 26, 32, 32, 32, 32, 26, 16,  //
+    16, 26, 32, 32, 32, 32, 26, 16,  //
+    26, 28, 32, 32, 32, 32, 28, 26,  //
+    26, 29, 31, 31, 31, 31, 29, 26,  //
+    16, 16, 16, 16, 16, 16, 16, 16,
+};
+constexpr Grid kWhiteRook = {
+    3,  3, 3, 3, 3, 3, 3, 3,   //
+    10, 10, 10, 10, 10, 10, 10, 10,  //
+    -2, 0, 0, 0, 0, 0, 0, -2,  //
+    -2, 0, 0, 0, 0, 0, 0, -2,  //
+    -2, 0, 0, 0, 0, 0, 0, -2,  //
+    -2, 0, 0, 0, 0, 0, 0, -2,  //
+    -2, 0, 0, 0, 0, 0, 0, -2,  //
+    0,  0, 0, 3, 3, 0, 0, 0,
+};
+constexpr Grid kWhiteQueen = {
+    0,  0,  0,  0, 0, 0,  0,  0,   //
+    0,  0,  0,  0, 0, 0,  -2, -2,  //
+    0,  0,  0,  0, 0, 0,  -2, -2,  //
+    0,  0,  0,  2, 2, 0,  0,  0,   //
+    0,  0,  0,  2, 2, 0,  0,  0,   //
+    0,  0,  0,  1, 1, 1,  1,  0,   //
+    0,  0,  0,  1, 1, 1,  0,  0,   //
+    -2, -2, -2, 0, 0, -2, -2, -2,
+};
+constexpr Grid kWhiteKing = {
+    -20, -20, -20, -20, -20, -20, -20, -20,  //
+    -20, -20, -20, -20, -20, -20, -20, -20,  //
+    -20, -20, -20, -20, -20, -20, -20, -20,  //
+    -20, -20, -20, -20, -20, -20, -20, -20,  //
+    -20, -20, -20, -20, -20, -20, -20, -20,  //
+    -7,  -15, -15, -15, -15, -15, -15, -7,   //
+    -5,  -5,  -12, -14, -14, -14, -5,  -5,   //
+    3,   3,   14,  -14, -8,  -14, 16,  5,
+};
+constexpr Grid kWhitePawnEndgame = {
+    0,  0,  0,  0,  0,  0,  0,  0,   //
+    30, 48, 48, 50, 50, 48, 48, 30,  //
+    28, 34, 35, 35, 35, 35, 34, 28,  //
+    9,  11, 18, 25, 25, 18, 11, 9,   //
+    7,  7,  14, 20, 20, 14, 7,  7,   //
+    5,  5,  7,  12, 12, 7,  5,  5,   //
+    3,  3,  4,  0,  0,  4,  3,  3,   //
+    0,  0,  0,  0,  0,  0,  0,  0,
+};
+constexpr Grid kWhiteKingEndgame = {
+    0, 0, 0,  0,  0,  0,  0, 0,  //
+    0, 2, 4,  5,  5,  4,  2, 0,  //
+    0, 7, 10, 12, 12, 10, 7, 0,  //
+    1, 4, 12, 15, 15, 12, 4, 1,  //
+    1, 4, 10, 10, 10, 10, 4, 1,  //
+    1, 4, 6,  7,  7,  6,  4, 1,  //
+    0, 2, 4,  5,  5,  4,  2, 0,  //
+    0, 0, 1,  2,  2,  1,  0, 0,
+};
+
+struct Table {
+  int32_t v[kBoardCells];
+};
+
+// Mailbox form of a grid; `mirror` reflects it top to bottom (Black's view).
+constexpr Table toMailbox(const Grid& g, bool mirror) {
+  Table t{};
+  for (int row = 0; row < 8; ++row)
+    for (int col = 0; col < 8; ++col) t.v[21 + 10 * row + col] = g[8 * (mirror ? 7 - row : row) + col];
+  return t;
+}
+
+constexpr Table kOpening[13] = {
+    // indexed by piece code + 6: black king .. white king
+    toMailbox(kWhiteKing, true),  toMailbox(kWhiteQueen, true), toMailbox(kWhiteRook, true),
+    toMailbox(kWhiteBishop, true), toMailbox(kBlackKnight, false), toMailbox(kWhitePawn, true),
+    Table{},
+    toMailbox(kWhitePawn, false), toMailbox(kWhiteKnight, false), toMailbox(kWhiteBishop, false),
+    toMailbox(kWhiteRook, false), toMailbox(kWhiteQueen, false), toMailbox(kWhiteKing, false),
+};
+constexpr Table kWhitePawnEnd = toMailbox(kWhitePawnEndgame, false);
+constexpr Table kWhiteKingEnd = toMailbox(kWhiteKingEndgame, false);
+constexpr Table kBlackPawnEnd = toMailbox(kWhitePawnEndgame, true);
+constexpr Table kBlackKingEnd = toMailbox(kWhiteKingEndgame, true);
+
+constexpr int32_t kStartValues[15] = {0,   -kInfinity, -900, -500, -325, -300, -100, 0,
+                                      100, 300,        325,  500,  900,  kInfinity, 0};
+
+}  // namespace
+
+void resetPieceValues() { std::memcpy(pieceValueStore, kStartValues, sizeof pieceValueStore); }
+
+void loadPieceSquareTables() {
+  std::memset(pieceSquareStore, 0, sizeof pieceSquareStore);
+  for (int code = -6; code <= 6; ++code)
+    if (code != 0) std::memcpy(pieceSquare[code], kOpening[code + 6].v, sizeof(Table));
+  std::memcpy(orderingSquareStore, pieceSquareStore, sizeof orderingSquareStore);
+}
+
+void prepareEvaluation(Position& pos) {
+  int material = 0;
+  bool whiteQueen = false, blackQueen = false;
+  int whiteSum = 0, blackSum = 0;
+  for (int s = A8; s <= H1; ++s) {
+    int32_t p = pos.board[s];
+    if (p == 0 || p == kBorder) continue;
+    material += pieceValue[p];
+    if (p > 0) {
+      material += pieceSquare[p][s];
+      whiteSum += pieceValue[p];
+      whiteQueen |= p == kQueen;
+    } else {
+      material -= pieceSquare[p][s];
+      blackSum += pieceValue[p];
+      blackQueen |= p == -kQueen;
+    }
+  }
+  pos.material = material;
+  if (!whiteQueen || whiteSum - kInfinity < 1500) {
+    std::memcpy(pieceSquare[-kKing], kBlackKingEnd.v, sizeof(Table));
+    std::memcpy(pieceSquare[-kPawn], kBlackPawnEnd.v, sizeof(Table));
+  }
+  if (!blackQueen || -(blackSum + kInfinity) < 1500) {
+    std::memcpy(pieceSquare[kKing], kWhiteKingEnd.v, sizeof(Table));
+    std::memcpy(pieceSquare[kPawn], kWhitePawnEnd.v, sizeof(Table));
+  }
+}
+
+int evaluate(const Position& pos) {
+  const int32_t* b = pos.board;
+  auto count = [&pos](int code) { return pos.pieceCount[pieceCountIndex(code)]; };
+
+  // Material that cannot win.
+  if (count(1) == 0 && count(-1) == 0 && count(4) == 0 && count(-4) == 0 && count(5) == 0 && count(-5) == 0) {
+    int wb = count(3), bb = count(-3), wn = count(2), bn = count(-2);
+    if ((wb <= 1 && bb <= 1 && wn == 0 && bn == 0) || (wb == 0 && bb == 0 && wn <= 2 && bn <= 2)) return 0;
+  }
+
+  int score = pos.material + 20 * pos.color;
+
+  // Castled kings count while the opponent still has queen and rook.
+  if (count(-5) >= 1 && count(-4) >= 1) {
+    int k = pos.whiteKing;
+    bool shelter = ((k == G1 || k == H1) && ((b[G2] == 1 && (b[H2] == 1 || b[H3] == 1)) ||
+                                            (b[F2] == 1 && b[G3] == 1 && b[H2] == 1))) ||
+                   ((k == B1 || k == A1) && ((b[B2] == 1 && (b[A2] == 1 || b[A3] == 1)) ||
+                                            (b[C2] == 1 && b[B3] == 1 && b[A2] == 1)));
+    if (shelter) score += 50;
+    if (k == G1 && b[F1] == kRook) score += 40;
+    if (k == C1 && b[D1] == kRook) score += 30;
+  }
+  if (count(5) >= 1 && count(4) >= 1) {
+    int k = pos.blackKing;
+    bool shelter = ((k == G8 || k == H8) && ((b[G7] == -1 && (b[H7] == -1 || b[H6] == -1)) ||
+                                            (b[F7] == -1 && b[G6] == -1 && b[H7] == -1))) ||
+                   ((k == B8 || k == A8) && ((b[B7] == -1 && (b[A7] == -1 || b[A6] == -1)) ||
+                                            (b[C7] == -1 && b[B6] == -1 && b[A7] == -1)));
+    if (shelter) score -= 50;
+    if (k == G8 && b[F8] == -kRook) score -= 40;
+    if (k == C8 && b[D8] == -kRook) score -= 30;
+  }
+
+  for (int slot = kWhitePawnSlots; slot < kWhitePieceSlots; ++slot) {
+    int s = pos.pieceList[slot];
+    if (b[s] != kPawn) continue;
+    if (s < 39) {
+      if (b[s + 11] == 1 || b[s + 9] == 1) score += 150;
+      if (b[s + 1] == 1 || b[s - 1] == 1) score += 200;
+    }
+    if (b[s + 10] == 1) score -= 20;
+    if (b[s - 1] != 1 && b[s + 1] != 1)
+      score -= 15;
+    else if (b[s - 11] == 1 || b[s - 9] == 1)
+      score -= 15;
+  }
+  for (int slot = kBlackPawnSlots; slot < kBlackPieceSlots; ++slot) {
+    int s = pos.pieceList[slot];
+    if (b[s] != -kPawn) continue;
+    if (s > 80) {
+      if (b[s - 11] == -1 || b[s - 9] == -1) score -= 150;
+      if (b[s + 1] == -1 || b[s - 1] == -1) score -= 200;
+    }
+    if (b[s - 10] == -1) score += 20;
+    if (b[s - 1] != -1 && b[s + 1] != -1)
+      score += 15;
+    else if (b[s + 11] == -1 || b[s + 9] == -1)
+      score += 15;
+  }
+
+  const int* list = pos.pieceList;
+  if (!list[1] && !list[2] && !list[3] && !list[7] && !list[8] && !list[9] && !list[10]) {
+    int k = pos.whiteKing;
+    if (b[k + 10] == 1) score += 30;
+    if (b[k + 11] == 1) score += 25;
+    if (b[k + 9] == 1) score += 25;
+    k = pos.blackKing;
+    if (b[k - 10] == -1) score -= 30;
+    if (b[k - 11] == -1) score -= 25;
+    if (b[k - 9] == -1) score -= 25;
+  }
+  return score * pos.color;
+}
+
+}  // namespace mavo

@@ -1,0 +1,237 @@
+#include "search/search.h"
+
+#include "frontend/config.h"
+#include "movegen/attack.h"
+#include "movegen/movegen.h"
+#include "platform/platform.h"
+#include "position/position.h"
+#include "search/driver.h"
+#include "search/evaluate.h"
+
+namespace mavo {
+
+int iterationDepth;
+uint64_t nodes;
+uint64_t qsNodes;
+int nullMoveCalls;
+int nullMoveCutoffs;
+int firstMoveCutoffs;
+int otherCutoffs;
+int searchCountdown;
+int progressCountdown;
+int qsCountdown;
+int stopFlag;
+int selDepth;
+int lastImprovedScore;
+Move rootBestMove;
+int rootMoveCount;
+int rootMoveNumber;
+Move currentRootMove;
+
+namespace {
+
+// The line of a node: its move followed by the child's line, cut at the
+// record's size.
+inline void extendPv(PvLine& pv, const Move& move, const PvLine& child) {
+  int childMoves = child.count < kMaxPvMoves - 1 ? child.count : kMaxPvMoves - 1;
+  pv.moves[0] = move;
+  for (int k = 0; k < childMoves; ++k) pv.moves[k + 1] = child.moves[k];
+  pv.count = childMoves + 1;
+}
+
+// Reads the clock, then polls the input; true when the search must stop.
+inline bool timeToStop() {
+  int64_t now = clockMs();
+  int stopCommand = checkInput();
+  return now > searchDeadline || stopCommand;
+}
+
+// The move stack must keep room for the moves of any line below.
+inline bool stackFull(const Position& pos) { return pos.ply >= kMoveStackSize - 1; }
+
+}  // namespace
+
+int checkfordraw(const Position& pos) {
+  if (pos.fifty > 100) return 1;
+  int limit = pos.fifty + searchPly;
+  if (limit <= 2) return 0;
+  int found = 0;
+  for (int d = 2; d == 2 || d < limit; d += 2) {
+    int entry = pos.ply - 1 - d;
+    if (entry < 0) return 0;
+    if (MoveStack[entry].keyAfter == pos.hashkey && ++found == 2) return 1;
+  }
+  return 0;
+}
+
+int quiesce(Position& pos, int alpha, int beta, int qsDepth, PvLine& pv) {
+  --qsCountdown;
+  ++qsNodes;
+  if (alpha > kInfinity - 1 - searchPly) return alpha;
+  if (qsNodes > 50000 && iterationDepth < 4) return alpha;
+  if (qsCountdown < 0) {
+    if (timeToStop()) {
+      stopFlag = 1;
+      return alpha;
+    }
+    qsCountdown = 1024;
+  }
+  selDepth = iterationDepth + searchPly;
+  pv.count = 0;
+
+  const int standPat = evaluate(pos);
+  const bool inCheck = sideToMoveInCheck(pos);
+  if (standPat >= beta) return standPat;
+  if (standPat > alpha) alpha = standPat;
+  if (qsDepth <= 0 || searchPly >= 64 || stackFull(pos)) return standPat;
+
+  PvLine child;
+  MoveList moves;
+  int n;
+  if (!inCheck) {
+    if (qsDepth > 3) {
+      pos.color = -pos.color;
+      int v = -quiesce(pos, -beta, 1 - beta, qsDepth - 3 - (qsDepth > 5) - (qsDepth > 7), child);
+      pos.color = -pos.color;
+      if (v >= beta) return beta;
+    }
+    n = generateCaptures(pos, moves);
+  } else {
+    n = generateMoves(pos, moves);
+  }
+  if (n == 0) return inCheck ? matedIn(searchPly) : alpha;
+  if (n > 3) {
+    scoreCaptures(moves, n, pos);
+    sortMoves(moves, n);
+  }
+  for (int i = n - 1; i >= 0; --i) {
+    const Move& m = moves[i];
+    makeMove(pos, m);
+    if (!inCheck) {
+      // Second safeguard for captures: the mover's king, if on a line with
+      // the origin square, must not be attacked now.
+      int king = pos.color == 1 ? pos.blackKing : pos.whiteKing;
+      bool attacked = pos.color == 1 ? isAttackedByWhite(pos.board, king) : isAttackedByBlack(pos.board, king);
+      if (aligned(king, m.from) && attacked) {
+        unmakeMove(pos);
+        continue;
+      }
+    }
+    int v = -quiesce(pos, -beta - 1, 1 - alpha, qsDepth - 1, child);
+    unmakeMove(pos);
+    if (v >= beta && nodes > static_cast<uint64_t>(n)) {
+      if (m.captured == 0) {
+        killerSecondary[searchPly] = killerPrimary[searchPly];
+        killerPrimary[searchPly] = m;
+      }
+      if (pos.color * v > kMateThreshold) mateKillerPrimary[searchPly] = m;
+      return beta + 1;
+    }
+    if (v > alpha) {
+      alpha = v;
+      lastImprovedScore = v;
+      extendPv(pv, m, child);
+    }
+  }
+  return alpha;
+}
+
+int alphaBeta(Position& pos, int alpha, int beta, int nodePly, int depth, PvLine& pv, int internalSearch) {
+  --searchCountdown;
+  --progressCountdown;
+  qsNodes = 0;
+  pv.count = 0;
+  bool nullAllowed = true;
+  if (alpha > kInfinity - 1 - searchPly) return alpha;
+  if (searchCountdown < 0) {
+    if (timeToStop()) {
+      stopFlag = 1;
+      return alpha;
+    }
+    searchCountdown = 1024;
+  }
+  if (!internalSearch && checkfordraw(pos)) return 0;
+  if (depth < 0 || depth > 64) depth = 0;
+  selDepth = iterationDepth;
+  const bool inCheck = sideToMoveInCheck(pos);
+  if (inCheck) {
+    depth += 1;
+    nullAllowed = false;
+  }
+  if (pos.nullMoveVeto || pos.pawnRankFlag || pos.epField) nullAllowed = false;
+
+  PvLine child;
+  if (depth == 0 || stackFull(pos)) return quiesce(pos, alpha, beta, iterationDepth, child);
+
+  if (progressCountdown < 0 && !stopFlag) {
+    printSearchProgress();
+    progressCountdown = 262144;
+  }
+
+  if (depth > 3 && !nullAllowed) {
+    // Reduced pre-search: its results are discarded, only its killers,
+    // counters and nodes stay.
+    int v = -alphaBeta(pos, -alpha, -beta, nodePly, depth - 3, child, 1);
+    if (v <= alpha) alphaBeta(pos, -kInfinity, 1 - alpha, nodePly, depth - 3, child, 1);
+  } else if (nullAllowed) {
+    ++nullMoveCalls;
+    pos.color = -pos.color;
+    int v = -alphaBeta(pos, -beta, 1 - beta, nodePly + 1, depth - settings.nullMoveReduction - 1, child, 0);
+    pos.color = -pos.color;
+    if (v >= beta && quiesce(pos, alpha, beta, 5, child) >= beta) {
+      ++nullMoveCutoffs;
+      return beta;
+    }
+  }
+
+  MoveList moves;
+  const int n = generateMoves(pos, moves);
+  if (n == 0) return inCheck ? matedIn(searchPly) : 0;
+  if (n == 1 && nodePly < 30 && searchPly > 4 && pos.hashkey != MoveStack[pos.ply - 4].keyAfter) depth += 1;
+  if (!internalSearch && iterationDepth > 2 && n > 4) {
+    scoreMoves(n, moves, pos, depth);
+    sortMoves(moves, n);
+  }
+
+  bool raised = false;
+  for (int i = n - 1; i >= 0; --i) {
+    const Move& m = moves[i];
+    if (depth == iterationDepth) {
+      rootMoveCount = n;
+      rootMoveNumber = n - i;
+      currentRootMove = m;
+    }
+    makeMove(pos, m);
+    ++nodes;
+    int v;
+    if (!raised) {
+      v = -alphaBeta(pos, -beta, -alpha, nodePly + 1, depth - 1, child, 0);
+    } else {
+      v = -alphaBeta(pos, -alpha - 1, -alpha, nodePly + 1, depth - 1, child, 0);
+      if (v > alpha && alpha < beta) v = -alphaBeta(pos, -beta, -alpha, nodePly + 1, depth - 1, child, 0);
+    }
+    unmakeMove(pos);
+    if (v >= beta) {
+      if (m.captured == 0) {
+        killerSecondary[depth] = killerPrimary[depth];
+        killerPrimary[depth] = m;
+      }
+      if (pos.color * v > kMateThreshold) {
+        mateKillerSecondary[depth] = mateKillerPrimary[depth];
+        mateKillerPrimary[depth] = m;
+      }
+      ++(i == n - 1 ? firstMoveCutoffs : otherCutoffs);
+      return beta;
+    }
+    if (v > alpha) {
+      alpha = v;
+      lastImprovedScore = v;
+      extendPv(pv, m, child);
+      raised = true;
+      if (searchPly == 0) rootBestMove = m;
+    }
+  }
+  return alpha;
+}
+
+}  // namespace mavo
