@@ -1,6 +1,7 @@
 #include "frontend/uci.h"
 
 #include <cinttypes>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 
@@ -130,7 +131,7 @@ int goNumber(int i) {
     if (v < 1000000000) v = v * 10 + (at(i) - '0');
     ++i;
   }
-  return static_cast<int>(v);
+  return v > INT_MAX ? INT_MAX : static_cast<int>(v);
 }
 
 void go() {
@@ -153,6 +154,7 @@ void go() {
   }
   if (!positionSet) {
     std::printf("bestmove 0000\n");
+    if (logFile) std::fprintf(logFile, "<<< SENT TO GUI <<< bestmove 0000\n");
     return;
   }
   runUciSearch(uciPosition, commandLine);

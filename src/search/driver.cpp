@@ -314,8 +314,8 @@ void runUciSearch(Position& pos, const char* goLine) {
   }
   unlimitedSearch = false;
   if (stopFlag) rootBestMove = savedBestMove;
-  // Stopped before an iteration completed: the interrupted iteration's best
-  // move if it found one, else the first legal move.
+  // Stopped before the first iteration completed: nothing was searched to
+  // the end, so the first legal move stands in.
   if (n > 0 && rootBestMove.from == 0) rootBestMove = moves[0];
   if (n > 0 && !infiniteSearch && pos.ply < kMaxGamePly) makeMove(pos, rootBestMove);
 
