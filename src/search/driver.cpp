@@ -199,6 +199,9 @@ void printElapsed(double seconds) {
 }
 
 int checkInput() {
+  // The search is only unwinding after a stop: lines that came with the
+  // stop line wait for the command loop.
+  if (stopFlag) return 1;
   if (!inputAvailable()) return 0;
   char text[256];
   int len = pollLine(text, sizeof text);
