@@ -69,7 +69,9 @@ int divideTotals(Position& pos, int d, uint64_t* table, uint64_t& sum) {
   int n = generateMoves(pos, moves);
   for (int i = 0; i < n; ++i) {
     makeMove(pos, moves[i]);
-    uint64_t v = perftAccumulator + static_cast<uint64_t>(perftCount(pos, d - 1));
+    // The call adds into perftAccumulator, so it must run before the read.
+    uint64_t r = static_cast<uint64_t>(perftCount(pos, d - 1));
+    uint64_t v = perftAccumulator + r;
     sum += v;
     table[i] = v;
     perftAccumulator = 0;
