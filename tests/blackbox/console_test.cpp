@@ -1,14 +1,117 @@
+// Console behaviour that fixed transcripts cannot pin down: a whole data
+// file through the real binary, how the program ends, and time limits.
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <string>
 
 #include "support/engine_process.h"
 
 namespace mavo::test {
 namespace {
 
+std::string readData(const std::string& name) {
+  std::ifstream f(std::string(MAVO_DATA_DIR) + "/" + name, std::ios::binary);
+  std::ostringstream s;
+  s << f.rdbuf();
+  return s.str();
+}
+
+size_t occurrences(const std::string& text, const std::string& needle) {
+  size_t n = 0;
+  for (size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1)) ++n;
+  return n;
+}
+
+bool endsWith(const std::string& text, const std::string& tail) {
+  return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
 TEST(ConsoleStartup, BannerPromptAndQuit) {
   RunResult r = runEngine("quit\n");
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, kConsoleStart);
+}
+
+// Every count of the shipped suite (made by an independent program) is
+// found again, and the summary counts each position and each depth entry.
+TEST(ConsoleTestSuite, ShippedSuitePassesThroughTheBinary) {
+  const std::string suite = readData("perftsuite.epd");
+  ASSERT_FALSE(suite.empty());
+  const size_t positions = occurrences(suite, "\n");
+  const size_t entries = occurrences(suite, ";D");
+  ASSERT_EQ(positions, 41u);
+
+  TempDir dir;
+  dir.write("perftsuite.epd", suite);
+  RunResult r = runEngine("testmovegen\nquit\n", dir.path(), 300000);
+  EXPECT_EQ(r.status, 0);
+  const std::string summary = "tested " + std::to_string(positions) + " different position(s) and made " +
+                              std::to_string(entries) + " perft call(s)\n";
+  EXPECT_NE(r.out.find("\nsummary:\n" + summary + "0 position(s) failed\n"), std::string::npos) << r.out;
+  EXPECT_EQ(occurrences(r.out, ", OK"), entries);
+  EXPECT_EQ(occurrences(r.out, ", FALSE"), 0u);
+  EXPECT_EQ(occurrences(r.out, "\n\nfen: "), positions);
+
+  const std::string log = dir.read("log_epd.txt");
+  EXPECT_TRUE(endsWith(log, "\n\n" + summary + "0 position(s) failed")) << log;
+  EXPECT_EQ(occurrences(log, ", OK"), entries);
+  // The log repeats each suite line exactly as read.
+  std::istringstream lines(suite);
+  for (std::string line; std::getline(lines, line);)
+    EXPECT_NE(log.find("\n\nfen: " + line + "\n"), std::string::npos) << line;
+}
+
+// The end of input ends the program at once with status 0, whatever it
+// was doing; a search with a limit still gives its full answer first.
+TEST(ConsoleEndOfInput, EndsWithStatusZero) {
+  struct Case {
+    const char* input;
+    const char* mustContain;
+  } cases[] = {
+      {"", ""},
+      {"fen", "\nfen: rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1\n"},  // last line without newline
+      {"new\n\n   \n", ""},
+      {"sd 3\ne2e4\n", "\nMavo moves: "},
+      {"sd 3\ne2e4", "\nMavo moves: "},
+      {"analyze\n", "\n D.   Time    Score  Best line\n"},  // no limit: the end of input stops it
+      {"perft 3\n", "\nPerft (3): 8902, Time: "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.input);
+    auto t0 = std::chrono::steady_clock::now();
+    RunResult r = runEngine(c.input, "", 30000);
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    EXPECT_EQ(r.status, 0);
+    EXPECT_LT(seconds, 20.0);
+    EXPECT_EQ(r.out.compare(0, kConsoleStart.size(), kConsoleStart), 0);
+    EXPECT_NE(r.out.find(c.mustContain), std::string::npos) << r.out;
+    EXPECT_TRUE(endsWith(r.out, "\nmavo: ")) << r.out;
+  }
+}
+
+// With "st 1" the reply comes when the one second is used up, not later.
+TEST(ConsoleReply, ArrivesWithinTheTimeLimit) {
+  EngineProcess engine;
+  ASSERT_TRUE(engine.waitFor(kConsoleStart, 10000));
+  engine.send("st 1\n");
+  ASSERT_TRUE(engine.waitFor("\nset search time per move to 1s\n\nmavo: ", 10000));
+  const size_t from = engine.output().size();
+  auto t0 = std::chrono::steady_clock::now();
+  engine.send("e2e4\n");
+  ASSERT_TRUE(engine.waitFor("\nMavo moves: ", 10000, from));
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+  EXPECT_GE(seconds, 0.9);
+  EXPECT_LT(seconds, 3.0);
+  // A progress line may stand before an iteration line on the same line.
+  const std::string& out = engine.output();
+  EXPECT_TRUE(out.find("\n  2", from) != std::string::npos || out.find("\r  2", from) != std::string::npos)
+      << "fewer than two iterations in a second";
+  ASSERT_TRUE(engine.waitFor("\nmove: 2, turn: white\n", 5000, from));
+  engine.send("quit\n");
+  EXPECT_EQ(engine.waitExit(10000), 0);
 }
 
 }  // namespace
