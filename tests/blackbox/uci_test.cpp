@@ -1,0 +1,235 @@
+// Live UCI sessions over pipes, as a GUI drives the engine: latencies of
+// "go" and "stop", lines that arrive during a search, the time budget of the
+// clock values, long move lists and the end of input.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <regex>
+#include <set>
+#include <sstream>
+
+#include "support/engine_process.h"
+
+namespace mavo::test {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int64_t msSince(Clock::time_point t) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t).count();
+}
+
+// An engine already switched to UCI mode.
+struct Uci {
+  EngineProcess engine;
+  explicit Uci(const std::string& dir = "") : engine(dir) {
+    engine.send("uci\n");
+    EXPECT_TRUE(engine.waitFor("uciok\n", 5000));
+  }
+  size_t mark() const { return engine.output().size(); }
+  // Sends `text` and waits for `needle` in what follows; returns the time
+  // it took, or -1.
+  int64_t timed(const std::string& text, const std::string& needle, int timeoutMs = 5000) {
+    size_t from = mark();
+    auto t = Clock::now();
+    engine.send(text);
+    return engine.waitFor(needle, timeoutMs, from) ? msSince(t) : -1;
+  }
+  std::string since(size_t from) const { return engine.output().substr(from); }
+};
+
+// The bestmove that follows `from`, "" when none came.
+std::string bestMove(const std::string& out, size_t from = 0) {
+  std::smatch m;
+  std::string tail = out.substr(from);
+  return std::regex_search(tail, m, std::regex("bestmove (\\S+)\n")) ? m[1].str() : "";
+}
+
+TEST(UciTiming, SearchesEndOnTheirBudget) {
+  struct Row {
+    const char* go;
+    int budgetMs;
+  } rows[] = {{"go movetime 1000", 1000}, {"go wtime 3000 btime 1", 100}, {"go winc 300", 300}};
+  Uci uci;
+  for (const Row& r : rows) {
+    uci.engine.send("position startpos\n");
+    int64_t ms = uci.timed(std::string(r.go) + "\n", "bestmove ");
+    EXPECT_GE(ms, r.budgetMs) << r.go;
+    EXPECT_LE(ms, r.budgetMs + 50) << r.go;
+  }
+}
+
+TEST(UciTiming, StopEndsAnInfiniteSearchAtOnce) {
+  Uci uci;
+  uci.engine.send("position startpos moves e2e4\ngo infinite\n");
+  ASSERT_TRUE(uci.engine.waitFor("info depth 5 ", 5000));
+  int64_t ms = uci.timed("stop\n", "bestmove ");
+  EXPECT_GE(ms, 0);
+  EXPECT_LE(ms, 50);
+}
+
+TEST(UciSession, IsreadyIsAnsweredWhileSearching) {
+  Uci uci;
+  uci.engine.send("position startpos\ngo infinite\n");
+  ASSERT_TRUE(uci.engine.waitFor("info depth 3 ", 5000));
+  size_t from = uci.mark();
+  int64_t ms = uci.timed("isready\r\n", "readyok\n");
+  EXPECT_GE(ms, 0);
+  EXPECT_LE(ms, 50);
+  uci.engine.drain(100);
+  EXPECT_EQ(bestMove(uci.engine.output(), from), "") << "the search must go on";
+  EXPECT_GE(uci.timed("stop\n", "bestmove "), 0);
+}
+
+TEST(UciSession, LinesSentWithStopWaitForTheLoop) {
+  Uci uci;
+  uci.engine.send("position startpos\ngo infinite\n");
+  ASSERT_TRUE(uci.engine.waitFor("info depth 3 ", 5000));
+  size_t from = uci.mark();
+  uci.engine.send("stop\nisready\nposition startpos moves e2e4\r\nmoves\r\n");
+  ASSERT_TRUE(uci.engine.waitFor("\n20 legal moves:\n", 5000, from));
+  std::string out = uci.since(from);
+  EXPECT_LT(out.find("bestmove "), out.find("readyok\n"));
+}
+
+TEST(UciSession, QuitDuringASearchIsDropped) {
+  Uci uci;
+  uci.engine.send("position startpos\ngo movetime 300\nquit\n");
+  EXPECT_TRUE(uci.engine.waitFor("bestmove ", 5000));
+  EXPECT_GE(uci.timed("isready\n", "readyok\n"), 0);
+  uci.engine.send("quit\n");
+  EXPECT_EQ(uci.engine.waitExit(5000), 0);
+}
+
+TEST(UciSession, EndOfInputStopsOnlyAnInfiniteSearch) {
+  Uci infinite;
+  infinite.engine.send("position startpos\ngo infinite\n");
+  ASSERT_TRUE(infinite.engine.waitFor("info depth 3 ", 5000));
+  infinite.engine.closeInput();
+  EXPECT_EQ(infinite.engine.waitExit(2000), 0);
+  EXPECT_NE(bestMove(infinite.engine.output()), "");
+
+  Uci timed;
+  auto t = Clock::now();
+  timed.engine.send("position startpos\ngo movetime 500\n");
+  timed.engine.closeInput();
+  EXPECT_EQ(timed.engine.waitExit(5000), 0);
+  EXPECT_GE(msSince(t), 500);
+  EXPECT_NE(bestMove(timed.engine.output()), "");
+}
+
+// The budget of each go line, read from the log's "calctime" records; each
+// search is stopped by the line after it.
+TEST(UciBudget, ClockValuesGiveTheBudget) {
+  struct Row {
+    const char* position;
+    const char* go;
+    int budget;
+  } rows[] = {
+      {"startpos", "go wtime 60000 winc 1000", 2500},
+      {"startpos", "go btime 9000 wtime 60000", 2000},
+      {"startpos", "go winc 1000", 1000},
+      {"startpos", "go movetime 500 wtime 60000", 500},
+      {"startpos", "go", 0},
+      {"startpos", "go infinite", 1410065407},  // 9999999999 through its low 32 bits
+      {"startpos", "go ponder infinite wtime 60000", 2000},
+      {"startpos", "go ponder wtime 3000", 1000},
+      {"startpos", "go movetime 500 movestogo 30 wtime 60000", 2000},
+      {"startpos", "go movestogo 30 movetime 500", 500},
+      {"startpos", "go wtime -5000 winc 1000", 1000},
+      {"startpos", "go wtime 1500 winc 1000", 750},
+      {"startpos moves e2e4", "go wtime 1 btime 90000 winc 5000", 3000},
+      {"startpos moves e2e4", "go wtime 60000 btime 4000 binc 100", 200},
+  };
+  TempDir dir;
+  dir.write("Mavo.cfg", "Logging=1\n");
+  std::string input = "uci\n";
+  for (const Row& r : rows) input += std::string("position ") + r.position + "\n" + r.go + "\nstop\n";
+  RunResult run = runEngine(input, dir.path());
+  ASSERT_EQ(run.status, 0);
+  std::istringstream log(dir.read("Mavo.log"));
+  std::vector<int> budgets;
+  for (std::string line; std::getline(log, line);)
+    if (line.rfind("calctime: ", 0) == 0) budgets.push_back(std::stoi(line.substr(10)));
+  ASSERT_EQ(budgets.size(), std::size(rows));
+  for (size_t i = 0; i < budgets.size(); ++i) EXPECT_EQ(budgets[i], rows[i].budget) << rows[i].go;
+}
+
+// The node count of the fourth iteration from the start position, in a
+// fresh engine after the given setoption line.
+std::string depthFourNodes(const std::string& setoption) {
+  Uci uci;
+  uci.engine.send(setoption + "position startpos\ngo movetime 100\n");
+  EXPECT_TRUE(uci.engine.waitFor("bestmove ", 5000));
+  std::smatch m;
+  std::regex_search(uci.engine.output(), m, std::regex("info depth 4 seldepth \\d+ nodes (\\d+) "));
+  return m[1].str();
+}
+
+TEST(UciOptions, NullMoveReductionChangesTheSearch) {
+  const std::string start = depthFourNodes("");
+  ASSERT_NE(start, "");
+  EXPECT_NE(depthFourNodes("setoption name NullMove Reduction value 3\n"), start);
+  EXPECT_EQ(depthFourNodes("setoption name NullMove Reduction value 7\n"), start);
+  EXPECT_EQ(depthFourNodes("setoption name NullMove Reduction value 1\n"), start);
+}
+
+// A game of knight moves longer than the move stack, as one position line.
+TEST(UciSession, LongMoveListsAreAppliedAsFarAsTheStackHolds) {
+  const char* cycle[] = {"g1f3", "g8f6", "f3g1", "f6g8"};
+  auto line = [&](int plies) {
+    std::string s = "position startpos moves";
+    for (int i = 0; i < plies; ++i) s += std::string(" ") + cycle[i % 4];
+    return s + "\n";
+  };
+  Uci uci;
+  std::string full = line(820);
+  ASSERT_GT(full.size(), 4111u);
+  EXPECT_GE(uci.timed(full + "draw\nisready\n", "readyok\n"), 0);
+  EXPECT_NE(uci.engine.output().find("pcount-ply: 820\n"), std::string::npos);
+
+  size_t from = uci.mark();
+  EXPECT_GE(uci.timed(line(1100) + "draw\nisready\n", "readyok\n"), 0);
+  std::smatch m;
+  std::string out = uci.since(from);
+  ASSERT_TRUE(std::regex_search(out, m, std::regex("\nmove stack full: moves from (\\S+) on are not applied\n")));
+  std::smatch ply;
+  ASSERT_TRUE(std::regex_search(out, ply, std::regex("pcount-ply: (\\d+)\n")));
+  int applied = std::stoi(ply[1].str());
+  EXPECT_GT(applied, 820);
+  EXPECT_LT(applied, 1024);
+  EXPECT_EQ(m[1].str(), cycle[applied % 4]);
+  EXPECT_GE(uci.timed("go movetime 100\n", "bestmove "), 0);
+}
+
+// Self-play: every bestmove is one of the moves the engine lists as legal.
+TEST(UciSession, BestMovesOfShortGamesAreLegal) {
+  const char* starts[] = {"startpos", "fen r3k2r/1P6/8/8/8/8/6p1/R3K2R w KQkq - 0 1"};
+  for (const char* start : starts) {
+    Uci uci;
+    std::string played;
+    for (int ply = 0; ply < 24; ++ply) {
+      std::string position = std::string("position ") + start + (played.empty() ? "" : " moves" + played) + "\n";
+      size_t from = uci.mark();
+      ASSERT_GE(uci.timed(position + "moves\nisready\n", "readyok\n"), 0);
+      std::istringstream list(uci.since(from));
+      std::set<std::string> legal;
+      for (std::string w; list >> w;)
+        if (std::regex_match(w, std::regex("[a-h][1-8][a-h][1-8]"))) legal.insert(w);
+      from = uci.mark();
+      ASSERT_GE(uci.timed("go movetime 20\n", "bestmove "), 0);
+      ASSERT_TRUE(uci.engine.waitFor("\n", 1000, uci.engine.output().find("bestmove ", from)));
+      std::string move = bestMove(uci.engine.output(), from);
+      if (legal.empty()) {
+        EXPECT_EQ(move, "0000");
+        break;
+      }
+      EXPECT_TRUE(legal.count(move.substr(0, 4))) << start << played << ": " << move;
+      EXPECT_TRUE(move.size() == 4 || (move.size() == 5 && std::string("qrbn").find(move[4]) != std::string::npos));
+      played += " " + move;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace mavo::test
