@@ -100,8 +100,8 @@ TEST_P(Golden, OutputMatches) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Golden, testing::ValuesIn(caseNames()), [](const auto& info) {
-  std::string name = info.param;
+INSTANTIATE_TEST_SUITE_P(Cases, Golden, testing::ValuesIn(caseNames()), [](const auto& param) {
+  std::string name = param.param;
   for (char& c : name)
     if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
   return name;
