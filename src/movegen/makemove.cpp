@@ -6,6 +6,11 @@ namespace mavo {
 
 namespace {
 
+// Undo codes of a king move that set only the king's flag (both rook flags
+// were set already), so that unmaking restores the flag exactly.
+constexpr int kWhiteKingFlagOnly = -7;
+constexpr int kBlackKingFlagOnly = -8;
+
 // A rook taken on its side's castling square takes that castling right with
 // it; otherwise another rook arriving there later could castle. Returns the
 // flag index + 1 of the right removed, or 0.
@@ -41,7 +46,7 @@ inline int kingRightsCode(int* moved, int kingFlag, int shortFlag, int longFlag,
   if (!moved[shortFlag] && !moved[longFlag]) return codeBase;      // both
   if (!moved[shortFlag] && moved[longFlag]) return codeBase - 1;   // short side only
   if (moved[shortFlag] && !moved[longFlag]) return codeBase - 2;   // long side only
-  return 0;
+  return codeBase == -1 ? kWhiteKingFlagOnly : kBlackKingFlagOnly;  // no right left, flag still set
 }
 
 inline void moveSlot(Position& pos, int from, int to) {
@@ -208,11 +213,13 @@ void unmakeMove(Position& pos) {
     if (code == -1) pos.moved[kMovedWhiteKing] = pos.moved[kMovedWhiteShort] = pos.moved[kMovedWhiteLong] = 0;
     if (code == -2) pos.moved[kMovedWhiteKing] = pos.moved[kMovedWhiteShort] = 0;
     if (code == -3) pos.moved[kMovedWhiteKing] = pos.moved[kMovedWhiteLong] = 0;
+    if (code == kWhiteKingFlagOnly) pos.moved[kMovedWhiteKing] = 0;
   } else if (b[t] == -kKing) {
     pos.blackKing = f;
     if (code == -4) pos.moved[kMovedBlackKing] = pos.moved[kMovedBlackShort] = pos.moved[kMovedBlackLong] = 0;
     if (code == -5) pos.moved[kMovedBlackKing] = pos.moved[kMovedBlackShort] = 0;
     if (code == -6) pos.moved[kMovedBlackKing] = pos.moved[kMovedBlackLong] = 0;
+    if (code == kBlackKingFlagOnly) pos.moved[kMovedBlackKing] = 0;
   }
   pos.epField = e.prevEpSquare;
   if (e.capturedRookFlag) {

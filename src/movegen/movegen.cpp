@@ -106,6 +106,9 @@ class Generator {
       return;
     }
     constexpr int base = Color == 1 ? 90 : 20;  // a-file square - 1 on the back rank
+    // A clear king flag means e1/e8, unless the mode was switched after the
+    // position was set up.
+    if (king_ != base + 5) return;
     if (b_[base + 7] == 0 && b_[base + 6] == 0 && b_[base + 8] == rook && !moved[shortFlag] &&
         !kingStepExposed(king_, base + 6) && !kingStepExposed(king_, base + 7))
       add(base + 5, base + 7, 0, Color == 1 ? WhiteCastleShort : BlackCastleShort);
@@ -158,7 +161,10 @@ class Generator {
       int32_t c = b_[t];
       if (isEnemy(c)) {
         if (!trial || !pawnMoveExposes(s, t)) add(s, t, c, Normal);
-      } else if (t == pos_.epField && c == 0 && (Color == 1 ? pos_.epField < 49 : pos_.epField > 70)) {
+      } else if (t == pos_.epField && c == 0 && (Color == 1 ? pos_.epField < 49 : pos_.epField > 70) &&
+                 b_[t - kForward] == -Color * kPawn) {
+        // The pawn to be taken must be there: a FEN may name an en-passant
+        // square without one, and the trial would put a pawn back on it.
         if (!pawnMoveExposes(s, t)) add(s, t, -Color, EnPassant);
       }
     }

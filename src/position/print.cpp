@@ -118,7 +118,7 @@ void printMoveList(Position pos, const Move* moves, int count) {
     if (m.type >= WhitePromoQueen && m.type <= WhitePromoKnight)
       std::printf("%c", kPromotionLetter[m.type - WhitePromoQueen]);
     if (m.type >= BlackPromoQueen) std::printf("%c", kPromotionLetter[m.type - BlackPromoQueen] + ('a' - 'A'));
-    if (!(m.type >= 2 && !capture)) printSquare(m.to);
+    if (!(m.type >= 2 && m.captured == 0)) printSquare(m.to);  // en passant shows its square
     makeMove(pos, m);
     MoveList replies;
     int n = generateMoves(pos, replies);
