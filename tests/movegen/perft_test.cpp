@@ -1,0 +1,51 @@
+#include <fstream>
+#include <sstream>
+
+#include "movegen/perft.h"
+#include "position/position_fixture.h"
+
+namespace mavo {
+namespace {
+
+using Perft = PositionTest;
+
+// Leaf count at depth d through the perft machinery (two walks, the last
+// ply counted without being made).
+uint64_t leaves(Position& pos, int d) {
+  if (d == 1) return static_cast<uint64_t>(countLegalMoves(pos));
+  perftAccumulator = 0;
+  perftRun(pos, d - 1);
+  return perftTotal - perftTotalShort;
+}
+
+// Every line of the Chess960 file: a FEN with file-letter castling, then
+// ";D<depth> <count>" entries from an independent program.
+TEST_F(Perft, Chess960Positions) {
+  chess960Mode = 1;
+  std::ifstream file(MAVO_DATA_DIR "/chess960.epd");
+  ASSERT_TRUE(file) << "data/chess960.epd missing";
+  int lines = 0;
+  for (std::string line; std::getline(file, line);) {
+    if (line.empty()) continue;
+    ++lines;
+    SCOPED_TRACE(line);
+    Position pos = load(line.substr(0, line.find(';')));
+    std::istringstream entries(line.substr(line.find(';')));
+    std::string depth;
+    uint64_t expected;
+    while (entries >> depth >> expected) {
+      int d = depth[2] - '0';
+      EXPECT_EQ(leaves(pos, d), expected) << "depth " << d;
+    }
+    EXPECT_EQ(stateDiff(pos, load(line.substr(0, line.find(';')))), "");
+  }
+  EXPECT_EQ(lines, 23);
+}
+
+TEST_F(Perft, RookCapturedOnItsCastlingSquareTakesTheRight) {
+  Position pos = load("k7/7R/2b5/8/8/8/8/4K2R b K - 0 1");
+  EXPECT_EQ(leaves(pos, 4), 66030u);
+}
+
+}  // namespace
+}  // namespace mavo
