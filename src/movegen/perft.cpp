@@ -39,6 +39,10 @@ void perftRun(Position& pos, int d) {
 
 namespace {
 
+// Every level of the walk keeps a move list on the stack; deeper counts could
+// never finish anyway, but would overflow the stack at once.
+constexpr int kMaxPerftDepth = 64;
+
 void resetCounters() { perftAccumulator = perftTotal = perftTotalShort = 0; }
 
 double secondsSince(int64_t t0) { return static_cast<double>(clockMs() - t0) / 1000.0; }
@@ -94,7 +98,7 @@ void printOnePerMove(Position& pos, int* count) {
 
 void perftCommand(Position& pos, int n) {
   resetCounters();
-  if (n <= 0) {
+  if (n <= 0 || n > kMaxPerftDepth) {
     std::printf("\nwrong input for perft\n");
     return;
   }
@@ -112,7 +116,7 @@ void perftCommand(Position& pos, int n) {
 
 void perft2Command(Position& pos, int n) {
   resetCounters();
-  if (n <= 0) {
+  if (n <= 0 || n > kMaxPerftDepth) {
     std::printf("\nwrong input for perft2\n");
     return;
   }
@@ -129,7 +133,7 @@ void perft2Command(Position& pos, int n) {
 void divideCommand(Position& pos, int n) {
   resetCounters();
   for (int i = 0; i < kMaxMoves; ++i) divideTotalsDeep[i] = divideTotalsShallow[i] = 0;
-  if (n <= 0) {
+  if (n <= 0 || n > kMaxPerftDepth) {
     std::printf("\nwrong input for divide\n");
   } else if (n == 1) {
     std::printf("\n");
@@ -163,7 +167,7 @@ void divide2Command(Position& pos, int n) {
     int count = 0;
     printOnePerMove(pos, &count);
     std::printf("Nodes: %d\n", count);
-  } else if (n >= 2) {
+  } else if (n >= 2 && n <= kMaxPerftDepth) {
     int count = divideCount(pos, n - 1);
     std::printf("Nodes: %" PRIu64 "\n", static_cast<uint64_t>(count) + perftTotal);
   }

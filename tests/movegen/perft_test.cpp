@@ -47,5 +47,13 @@ TEST_F(Perft, RookCapturedOnItsCastlingSquareTakesTheRight) {
   EXPECT_EQ(leaves(pos, 4), 66030u);
 }
 
+// Each level of the walk keeps a move list on the stack.
+TEST_F(Perft, DepthBeyondTheStackIsWrongInput) {
+  Position pos = load(startFen);
+  testing::internal::CaptureStdout();
+  perftCommand(pos, 700);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "\nwrong input for perft\n");
+}
+
 }  // namespace
 }  // namespace mavo
