@@ -1,0 +1,302 @@
+"""Unit tests of the match harness's parsing and bookkeeping (no GUI needed).
+
+Run: python3 -m unittest discover -s tools/match/tests -v
+"""
+import os
+import sys
+import tempfile
+import unittest
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+import match  # noqa: E402
+
+# Games as xboard 4.9 writes them with -pgnExtendedInfo (taken from real runs).
+PGN = """[Event "match.sh"]
+[Site "vm"]
+[Round "1"]
+[White "Stockfish 15.1"]
+[Black "Fairy-Max 5.0b"]
+[Result "0-1"]
+[TimeControl "3"]
+
+1. e4 e5 2. Nf3 Nc6 3. Bb5 a6 4. Ba4 {+0.50/17 0.2} b5 {+0.02/6 0.1} 5. Bb3
+{+0.68/13} Nf6 {-0.03/6 0.1} 6. d4 {+0.69/14 0.1} Nxe4 {+0.20/5}
+{Black wins on time} 0-1
+
+[Event "match.sh"]
+[Site "vm"]
+[Round "2"]
+[White "Fairy-Max 5.0b"]
+[Black "Stockfish 15.1"]
+[Result "1-0"]
+
+1. e4 e5 2. Nf3 Nc6 3. Bb5 a6 4. Bd3 {+0.17/5} f5 {+1.36/18 0.2}
+{polyglot: resign (illegal engine move by black: a1a1)} 1-0
+
+[Event "match.sh"]
+[Site "vm"]
+[Round "3"]
+[White "Stockfish 15.1"]
+[Black "Fairy-Max 5.0b"]
+[Result "1/2-1/2"]
+
+1. d4 d5 2. c4 e6 3. Nc3 Nf6 4. Bg5 {+0.3/12 0.4} Be7 {-0.1/7 0.2}
+{XBoard adjudication: repetition draw} 1/2-1/2
+
+[Event "match.sh"]
+[Site "vm"]
+[Round "4"]
+[White "Fairy-Max 5.0b"]
+[Black "Stockfish 15.1"]
+[Result "0-1"]
+
+1. f3 {+0.1/5} e5 {+0.2/9 0.1} 2. g4 {-0.5/5} Qh4# {+1000.01/20}
+{Xboard adjudication: Checkmate} 0-1
+"""
+
+
+class TimeControlTest(unittest.TestCase):
+    def test_forms_become_xboard_options(self):
+        cases = {
+            "0:10+0.1": ["-tc", "0:10", "-inc", "0.1"],
+            "10+0.1": ["-tc", "0:10", "-inc", "0.1"],
+            "1:30+1": ["-tc", "1:30", "-inc", "1"],
+            "40/60+0": ["-mps", "40", "-tc", "1:00"],
+            "40/60": ["-mps", "40", "-tc", "1:00"],
+            "st=2": ["-st", "0:02"],
+            "3/move": ["-st", "0:03"],
+        }
+        for text, args in cases.items():
+            with self.subTest(text=text):
+                self.assertEqual(match.parse_tc(text)["args"], args)
+
+    def test_bad_forms_are_refused(self):
+        for text in ("", "fast", "40/60+1", "st=0", "0:00+1", "1:xx+0", "10+-1"):
+            with self.subTest(text=text):
+                with self.assertRaises(match.UsageError):
+                    match.parse_tc(text)
+
+    def test_worst_case_bounds_every_form(self):
+        # 250 moves each side: clock time available to both players together
+        self.assertAlmostEqual(match.parse_tc("0:10+0.1", 250)["worst_s"], 2 * (10 + 25))
+        self.assertAlmostEqual(match.parse_tc("40/60", 250)["worst_s"], 2 * 60 * 7)
+        self.assertAlmostEqual(match.parse_tc("st=1", 250)["worst_s"], 2 * 250 * 2)
+        tc = match.parse_tc("0:10+0.1")
+        self.assertGreater(match.game_bound_s(tc), tc["worst_s"])
+
+
+class OpeningScheduleTest(unittest.TestCase):
+    def test_pairs_share_an_opening_and_restart_keeps_the_schedule(self):
+        n = len(match.BUILTIN_OPENINGS)
+        self.assertEqual([match.opening_for_game(g, n) for g in range(1, 7)], [0, 0, 1, 1, 2, 2])
+        self.assertEqual(match.opening_for_game(2 * n + 1, n), 0)
+        self.assertEqual(match.opening_for_game(1, n, first_opening=3), 3)
+        kind, items = match.load_openings(None)
+        with tempfile.TemporaryDirectory() as d:
+            path = os.path.join(d, "o.pgn")
+            # a restart after game 2 must begin with the second opening
+            match.write_chunk_openings(kind, items, [3, 4, 5], path)
+            with open(path) as fh:
+                games = match.split_pgn(fh.read())
+        self.assertEqual(len(games), 3)
+        self.assertIn(match.BUILTIN_OPENINGS[1], games[0])
+        self.assertIn(match.BUILTIN_OPENINGS[1], games[1])
+        self.assertIn(match.BUILTIN_OPENINGS[2], games[2])
+
+    def test_restart_on_an_even_game_gives_the_engine_black(self):
+        first = {"xcmd": "e", "dir": "/x", "uci": True, "options": ""}
+        second = {"xcmd": "fairymax", "dir": "/y", "uci": False, "options": "Skill Level=0"}
+        tc = match.parse_tc("0:05+0")
+        args = match.xboard_command(first, second, tc, 3, True, "pgn", "o.pgn", "/c")
+        self.assertIn("-fb", args)
+        self.assertNotIn("-sUCI", args)
+        self.assertEqual(args[args.index("-secondOptions") + 1], "Skill Level=0")
+        self.assertEqual(args[args.index("-ponderNextMove") + 1], "false")
+
+
+class PgnTest(unittest.TestCase):
+    def test_reason_result_and_plies(self):
+        games = [match.parse_game(g) for g in match.split_pgn(PGN)]
+        self.assertEqual([g["result"] for g in games], ["0-1", "1-0", "1/2-1/2", "0-1"])
+        self.assertEqual(games[0]["reason"], "Black wins on time")
+        self.assertEqual(games[0]["plies"], 12)
+        self.assertEqual(games[3]["plies"], 4)
+        self.assertTrue(games[1]["reason"].startswith("polyglot: resign (illegal"))
+
+    def test_score_comment_is_not_a_reason(self):
+        g = match.parse_game('[Result "*"]\n\n1. e4 {+0.20/10 0.1} *\n')
+        self.assertEqual(g["reason"], "")
+        self.assertEqual(g["result"], "*")
+
+
+class ClassifyTest(unittest.TestCase):
+    def setUp(self):
+        self.games = [match.parse_game(g) for g in match.split_pgn(PGN)]
+
+    def test_faults_go_to_the_side_that_lost(self):
+        # game 1: first (white) lost on time; game 2: first (black) moved illegally
+        f1 = match.classify(self.games[0], "first")
+        self.assertEqual(f1, {"first": {"time"}, "second": set()})
+        f2 = match.classify(self.games[1], "second")
+        self.assertEqual(f2, {"first": {"illegal"}, "second": set()})
+        for g, white in ((self.games[2], "first"), (self.games[3], "second")):
+            self.assertEqual(match.classify(g, white), {"first": set(), "second": set()})
+
+    def test_xboard_wordings(self):
+        def faults(reason, result="1-0"):
+            g = {"result": result, "reason": reason}
+            return match.classify(g, "first")["second"]
+        self.assertEqual(faults('Illegal move "e2e5" from second machine'), {"illegal"})
+        self.assertEqual(faults("Xboard: Forfeit due to invalid move: e1g1 (e1g1 via h1, f1) res=1"),
+                         {"illegal"})
+        self.assertEqual(faults("False win claim: '0-1 {White mates}'"), {"false_claim"})
+        self.assertEqual(faults("White wins on time"), {"time"})
+        self.assertEqual(faults("White wins on time", "1/2-1/2"), set())
+
+    def test_crash_marks_in_the_debug_log(self):
+        debug = "\n".join([
+            "1599 <first : tellusererror POLYGLOT: pipex_exit(): ./e.sh: child exited with status 3.",
+            "Error: second chess program (sjeng) exited unexpectedly",
+            "1601 <second: move e2e4",
+            "1602 <first : tellusererror POLYGLOT: pipex_exit(): x: child exited with status 0.",
+        ])
+        sides = [s for s, _ in match.crash_lines(debug)]
+        self.assertEqual(sides, ["first", "second"])
+        g = {"result": "0-1", "reason": "Black wins on time"}
+        self.assertEqual(match.classify(g, "first", debug),
+                         {"first": {"time", "crash"}, "second": {"crash"}})
+
+
+def pg(lines):
+    """A polyglot log from (seconds, direction, text) triples."""
+    return "\n".join("%.3f %s: %s" % (1000 + t, who, msg) if who != "POLYGLOT"
+                     else "%.3f POLYGLOT %s" % (1000 + t, msg) for t, who, msg in lines) + "\n"
+
+
+class PolyglotLogTest(unittest.TestCase):
+    def test_healthy_games(self):
+        log = pg([(0, "Adapter->Engine", "uci"), (0.2, "Engine->Adapter", "id name X"),
+                  (0.3, "Engine->Adapter", "uciok"),
+                  (1, "Adapter->Engine", "go wtime 1000 btime 1000"),
+                  (1.5, "Engine->Adapter", "info depth 3 score cp 20 pv e2e4"),
+                  (1.6, "Engine->Adapter", "bestmove e2e4"),
+                  (2, "GUI->Adapter", "result 1-0 {Xboard adjudication: Checkmate}"),
+                  (3, "Adapter->Engine", "go wtime 1000 btime 1000"),
+                  (3.1, "GUI->Adapter", "result 1-0 {Black resigns}"),
+                  (3.1, "Adapter->Engine", "stop"), (3.1, "Adapter->Engine", "quit"),
+                  # the move may come after quit; that is still an answer
+                  (3.2, "Engine->Adapter", "bestmove d2d4"),
+                  (3.3, "POLYGLOT", "Child exited with status 0.")])
+        s = match.scan_polyglot_log(log)
+        self.assertEqual([(g["go"], g["bestmove"], g["no_response"]) for g in s["games"]],
+                         [(1, 1, []), (1, 1, [])])
+        self.assertEqual(s["handshake_s"], [0.3])
+        self.assertEqual(match.abnormal_exits(s["exits"]), [])
+        self.assertEqual(s["stray"], [])
+
+    def test_hang_is_charged_to_the_game_of_the_unanswered_go(self):
+        log = pg([(1, "Adapter->Engine", "go wtime 900 btime 900"),
+                  (4, "GUI->Adapter", "result 0-1 {Black wins on time}"),
+                  (4, "Adapter->Engine", "stop"),
+                  (5, "Adapter->Engine", "go wtime 900 btime 900"),
+                  (9, "GUI->Adapter", "result 1-0 {White wins on time}"),
+                  (9, "Adapter->Engine", "stop"), (9, "Adapter->Engine", "quit")])
+        games = match.scan_polyglot_log(log)["games"]
+        self.assertEqual(len(games), 2)
+        self.assertTrue(games[0]["no_response"] and games[1]["no_response"])
+
+    def test_late_answer_to_stop(self):
+        log = pg([(1, "Adapter->Engine", "go wtime 900 btime 900"),
+                  (2, "GUI->Adapter", "result 0-1 {Black wins on time}"),
+                  (2, "Adapter->Engine", "stop"),
+                  (8.5, "Engine->Adapter", "bestmove e2e4")])
+        g = match.scan_polyglot_log(log)["games"][0]
+        self.assertEqual(g["no_response"], [])
+        self.assertEqual(len(g["slow_stop"]), 1)
+
+    def test_stray_and_error_output_and_crash_exit(self):
+        # an engine may greet with a banner and report bad moves as text
+        log = pg([(0, "Engine->Adapter", ""), (0, "Engine->Adapter", "MAVO-Kestrano"),
+                  (0, "Engine->Adapter", "have fun"),
+                  (1, "Engine->Adapter", "Illegal move: e1g1"),
+                  (2, "POLYGLOT", "pipex_exit(): ./engine.sh: child exited with status 139.")])
+        s = match.scan_polyglot_log(log)
+        self.assertEqual(s["stray"], ["MAVO-Kestrano", "have fun", "Illegal move: e1g1"])
+        self.assertEqual(s["engine_errors"], ["Illegal move: e1g1"])
+        self.assertEqual(len(match.abnormal_exits(s["exits"])), 1)
+
+
+class ScoreTest(unittest.TestCase):
+    def test_elo_values_and_symmetry(self):
+        elo, err, note = match.elo_estimate(6, 0, 4)
+        self.assertAlmostEqual(elo, 70.4, places=1)
+        self.assertEqual(note, "")
+        self.assertGreater(err, 150)            # 10 games say little
+        elo2, err2, _ = match.elo_estimate(4, 0, 6)
+        self.assertAlmostEqual(elo2, -elo, places=6)
+        self.assertAlmostEqual(err2, err, places=6)
+        self.assertEqual(match.elo_estimate(5, 10, 5)[0], 0.0)
+        # more games, narrower interval
+        self.assertLess(match.elo_estimate(60, 0, 40)[1], err / 2.5)
+
+    def test_clean_sweeps_and_no_games(self):
+        elo, err, note = match.elo_estimate(10, 0, 0)
+        self.assertIsNone(err)
+        self.assertIn("lower bound", note)
+        self.assertAlmostEqual(elo, 182, delta=1)   # 0.741**10 = 0.05
+        self.assertAlmostEqual(match.elo_estimate(0, 0, 10)[0], -elo)
+        self.assertLess(match.elo_estimate(1, 0, 0)[0], 0)   # one win proves nothing
+        self.assertEqual(match.elo_estimate(0, 0, 0)[:2], (None, None))
+        self.assertIn("n/a", match.format_elo(0, 0, 0))
+
+    def test_tally_by_colour_and_unfinished(self):
+        recs = [
+            {"white": "first", "result": "1-0", "faults": {"first": set(), "second": set()}},
+            {"white": "second", "result": "1-0", "faults": {"first": {"time"}, "second": set()}},
+            {"white": "first", "result": "1/2-1/2", "faults": {"first": set(), "second": set()}},
+            {"white": "second", "result": "0-1", "faults": {"first": set(), "second": {"crash"}}},
+            {"white": "first", "result": "*", "unfinished": True,
+             "faults": {"first": {"no_response"}, "second": set()}},
+        ]
+        t = match.tally(recs, "first")
+        self.assertEqual((t["wins"], t["draws"], t["losses"], t["unfinished"]), (2, 1, 1, 1))
+        self.assertEqual(t["faults"]["time"], 1)
+        self.assertEqual(t["faults"]["no_response"], 1)
+        self.assertEqual(t["opponent_faults"]["crash"], 1)
+        o = match.tally(recs, "second")
+        self.assertEqual((o["wins"], o["draws"], o["losses"]), (1, 1, 2))
+
+    def test_every_faulty_game_is_listed_with_its_side(self):
+        recs = [
+            {"game": 1, "white": "first", "result": "1-0", "reason": "Xboard adjudication: Checkmate",
+             "faults": {"first": set(), "second": set()}},
+            {"game": 2, "white": "second", "result": "1-0", "reason": "White wins on time",
+             "faults": {"first": {"time"}, "second": set()}},
+            {"game": 3, "white": "first", "result": "1-0", "reason": "",
+             "faults": {"first": set(), "second": {"illegal", "crash"}}},
+        ]
+        self.assertEqual(match.fault_lines(recs), [
+            "Games with faults: 2",
+            "  game 2: engine (black) time forfeit, result 1-0, White wins on time",
+            "  game 3: opponent (black) crash / disconnect, illegal move, result 1-0, no reason given"])
+
+
+class EngineEntryTest(unittest.TestCase):
+    def test_named_engines(self):
+        self.assertEqual(match.engine_entry("stockfish-skill:5")["options"], "Skill Level=5")
+        self.assertFalse(match.engine_entry("sjeng")["uci"])
+        self.assertTrue(match.engine_entry("toga2")["uci"])
+        for bad in ("stockfish-skill:21", "crafty", "stockfish-skill:"):
+            with self.assertRaises(match.UsageError):
+                match.engine_entry(bad)
+
+    def test_relative_paths_survive_the_scratch_directory(self):
+        with tempfile.TemporaryDirectory() as d:
+            os.makedirs(os.path.join(d, "build"))
+            open(os.path.join(d, "build", "eng"), "w").close()
+            eng = match.uci_command_entry("python3 build/eng --x 'a b'", cwd=d)
+        self.assertEqual(eng["cmd"], "python3 %s --x 'a b'" % os.path.join(d, "build", "eng"))
+
+
+if __name__ == "__main__":
+    unittest.main()
