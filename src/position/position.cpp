@@ -103,7 +103,6 @@ FenStatus readFen(Position& pos, const char* text) {
   // Board field: slashes are optional, the border carries a full rank on.
   int32_t work[kBoardCells];
   std::memcpy(work, kEmptyBoard.v, sizeof work);
-  int whiteKings = 0, blackKings = 0;
   int i = 0;
   int s = A8, nextRank = A7;
   for (int n = 0; n < 100 && t.at(i) != '\0' && s < 99; ++n) {
@@ -112,8 +111,8 @@ FenStatus readFen(Position& pos, const char* text) {
       s += c - '0';
     } else if (PieceCode p = pieceFromLetter(c)) {
       work[s] = p;
-      if (p == kKing) w.whiteKing = s, ++whiteKings;
-      if (p == -kKing) w.blackKing = s, ++blackKings;
+      if (p == kKing) w.whiteKing = s;
+      if (p == -kKing) w.blackKing = s;
       ++s;
     } else if (c == '/') {
       s = nextRank;
@@ -208,7 +207,10 @@ FenStatus readFen(Position& pos, const char* text) {
   int counts[13] = {};
   for (int sq = A8; sq <= H1; ++sq)
     if (work[sq] != kBorder) counts[work[sq] + 6]++;
-  if (whiteKings != 1 || blackKings != 1) return FenStatus::KingCount;
+  // Kings are counted on the finished board: a slash can lead back to a rank
+  // already written, and a later letter may overwrite a king.
+  if (counts[kKing + 6] != 1 || counts[-kKing + 6] != 1 || work[w.whiteKing] != kKing || work[w.blackKing] != -kKing)
+    return FenStatus::KingCount;
   if (counts[kPawn + 6] > 8 || counts[-kPawn + 6] > 8) return FenStatus::TooManyPieces;
   int whitePieces = 0, blackPieces = 0;
   for (int c = kKnight; c <= kQueen; ++c) whitePieces += counts[c + 6], blackPieces += counts[-c + 6];
