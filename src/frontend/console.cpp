@@ -240,7 +240,7 @@ int runConsole() {
   char line[kLineCap];
   for (;;) {
     std::printf("\nmavo: ");
-    if (readLine(line, sizeof line) < 0) break;
+    if (outputClosed() || readLine(line, sizeof line) < 0) break;
     if (!serveLine(consolePosition, line)) break;
   }
   if (logFile) std::fflush(logFile);

@@ -266,7 +266,7 @@ void uciLoop() {
   if (logFile) std::fprintf(logFile, "\n");
 
   for (;;) {
-    lineLength = readLine(commandLine, kLineCap);
+    lineLength = outputClosed() ? -1 : readLine(commandLine, kLineCap);
     if (lineLength < 0) return;
     if (commandLine[0] == '\n') continue;
     if (logFile) {

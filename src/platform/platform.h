@@ -37,6 +37,10 @@ bool inputEnded();
 // readLine returns at once.
 bool lineBuffered();
 
+// True once standard output reaches no one any more (the reading end of its
+// pipe was closed, the terminal hung up). Never blocks.
+bool outputClosed();
+
 // Clears the console window when standard output is one; prints nothing
 // otherwise.
 void clearConsole();

@@ -61,6 +61,11 @@ int pollLine(char* buf, int cap) {
 bool inputEnded() { return input.ended(); }
 bool lineBuffered() { return input.lineBuffered(); }
 
+bool outputClosed() {
+  pollfd p{1, 0, 0};
+  return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0;
+}
+
 void clearConsole() {
   if (::isatty(1)) std::fputs("\033[H\033[2J", stdout);
 }

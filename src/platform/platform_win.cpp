@@ -1,5 +1,7 @@
 #ifdef _WIN32
 
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
 #include <chrono>
@@ -43,6 +45,10 @@ bool keyPressed() {
 }  // namespace
 
 void platformInit() {
+  // The same bytes on every system: a bare newline ends a line on standard
+  // output and in the files the engine writes (log, test-suite log).
+  _setmode(_fileno(stdout), _O_BINARY);
+  _fmode = _O_BINARY;
   std::setvbuf(stdout, nullptr, _IONBF, 0);
   std::setvbuf(stdin, nullptr, _IONBF, 0);
 }
@@ -83,7 +89,14 @@ int pollLine(char* buf, int cap) { return input.pollLine(buf, cap, rawInputWaiti
 bool inputEnded() { return input.ended(); }
 bool lineBuffered() { return input.lineBuffered(); }
 
-void clearConsole() { std::system("cls"); }
+// A write into a pipe whose reader has gone fails and marks the stream.
+bool outputClosed() { return std::ferror(stdout) != 0; }
+
+// Only a console window is cleared; into a pipe "cls" would write a form feed.
+void clearConsole() {
+  DWORD mode = 0;
+  if (GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode)) std::system("cls");
+}
 
 }  // namespace mavo
 

@@ -199,6 +199,11 @@ void printElapsed(double seconds) {
 }
 
 int checkInput() {
+  // Nobody can receive the result any more: searching on would be for no one.
+  if (outputClosed()) {
+    searchDeadline = 0;
+    return 1;
+  }
   // The search is only unwinding after a stop: lines that came with the
   // stop line wait for the command loop.
   if (stopFlag) return 1;

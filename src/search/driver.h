@@ -25,8 +25,9 @@ extern Reporting reporting;
 
 // Polls standard input during a search. Returns 1 when a stop line
 // ("exi", "sto", "pos" or "top" at its start) has been read, or when input
-// has ended while the search has no limit of its own; other lines are
-// consumed and dropped ("isready" is answered in UCI mode).
+// has ended while the search has no limit of its own, or when standard
+// output is closed; other lines are consumed and dropped ("isready" is
+// answered in UCI mode).
 int checkInput();
 
 // Progress output of the active front end (called by the search).
