@@ -85,13 +85,16 @@ int quiesce(Position& pos, int alpha, int beta, int qsDepth, PvLine& pv) {
   if (standPat > alpha) alpha = standPat;
   if (qsDepth <= 0 || searchPly >= 64 || stackFull(pos)) return standPat;
 
+  // A child that returns before clearing its line (mate bound, explosion
+  // guard, stop) must not hand up whatever this frame held.
   PvLine child;
+  child.count = 0;
   MoveList moves;
   int n;
   if (!inCheck) {
-    if (qsDepth > 3) {
+    if (int nullDepth = quiesceNullMoveDepth(qsDepth)) {
       pos.color = -pos.color;
-      int v = -quiesce(pos, -beta, 1 - beta, qsDepth - 3 - (qsDepth > 5) - (qsDepth > 7), child);
+      int v = -quiesce(pos, -beta, 1 - beta, nullDepth, child);
       pos.color = -pos.color;
       if (v >= beta) return beta;
     }
@@ -111,8 +114,8 @@ int quiesce(Position& pos, int alpha, int beta, int qsDepth, PvLine& pv) {
       // Second safeguard for captures: the mover's king, if on a line with
       // the origin square, must not be attacked now.
       int king = pos.color == 1 ? pos.blackKing : pos.whiteKing;
-      bool attacked = pos.color == 1 ? isAttackedByWhite(pos.board, king) : isAttackedByBlack(pos.board, king);
-      if (aligned(king, m.from) && attacked) {
+      if (aligned(king, m.from) &&
+          (pos.color == 1 ? isAttackedByWhite(pos.board, king) : isAttackedByBlack(pos.board, king))) {
         unmakeMove(pos);
         continue;
       }

@@ -31,6 +31,12 @@ extern Move currentRootMove;
 // third time (same side to move).
 int checkfordraw(const Position& pos);
 
+// Depth of the quiescence search's null-move child, or 0 when a node at
+// this depth makes no null move.
+constexpr int quiesceNullMoveDepth(int qsDepth) {
+  return qsDepth > 3 ? qsDepth - 3 - (qsDepth > 5) - (qsDepth > 7) : 0;
+}
+
 int alphaBeta(Position& pos, int alpha, int beta, int nodePly, int depth, PvLine& pv, int internalSearch);
 int quiesce(Position& pos, int alpha, int beta, int qsDepth, PvLine& pv);
 
