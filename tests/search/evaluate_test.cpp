@@ -1,0 +1,73 @@
+#include "search_setup.h"
+
+namespace mavo::test {
+namespace {
+
+struct EvalCase {
+  const char* fen;
+  int expected;  // worked out by hand from the tables and terms
+};
+
+int evaluateFresh(const char* fen) {
+  Position pos = loadPosition(fen);
+  prepareEvaluation(pos);
+  return evaluate(pos);
+}
+
+TEST(Evaluate, HandComputedScores) {
+  const EvalCase cases[] = {
+      // Start position: balanced, so only the tempo counts, for either side.
+      {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", 20},
+      {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR b KQkq - 0 1", 20},
+      // Material that cannot win, and two that can (KB-KN, KBB-K).
+      {"4k3/8/8/8/8/8/8/4K3 w - - 0 1", 0},
+      {"4k3/8/8/8/8/8/8/2B1K3 w - - 0 1", 0},
+      {"2b1k3/8/8/8/8/8/8/2B1K3 w - - 0 1", 0},
+      {"4k3/8/8/8/8/8/8/1N2K3 b - - 0 1", 0},
+      {"4k3/8/8/8/8/8/8/1N2K1N1 w - - 0 1", 0},
+      {"1n2k3/8/8/8/8/8/8/2B1K3 w - - 0 1", 59},
+      {"4k3/8/8/8/8/8/8/2B1KB2 w - - 0 1", 702},
+      // Castled king on g1 (shelter +50, rook f1 +40) while Black keeps
+      // queen and rook; gone without Black's rooks, gone without its queen.
+      {"r2qk2r/8/8/8/8/8/5PPP/3Q1RK1 w - - 0 1", -54},
+      {"2bqkb2/8/8/8/8/8/5PPP/3Q1RK1 w - - 0 1", 174},
+      {"r1b1kb1r/8/8/8/8/8/5PPP/3Q1RK1 w - - 0 1", 74},
+      // Pawn on d7 with c6 behind (+150) and e7 beside (+200, and e7 +200
+      // too), c6 isolated (-15); then the same mirrored for Black.
+      {"k7/3PP3/2P5/8/8/8/8/7K w - - 0 1", 945},
+      {"7k/8/8/8/8/2p5/3pp3/K7 b - - 0 1", 945},
+      // Doubled isolated pawns: -15 each, the front one -20 more.
+      {"k7/8/8/8/8/4P3/4P3/7K w - - 0 1", 184},
+      // Black pawns behind the black king count while White's pawn and
+      // first piece slots are empty (-80); a white pawn switches that off.
+      {"8/8/3ppp2/4k3/8/8/8/K7 w - - 0 1", -365},
+      {"8/8/3ppp2/4k3/8/8/7P/K7 w - - 0 1", -196},
+  };
+  for (const EvalCase& c : cases) EXPECT_EQ(evaluateFresh(c.fen), c.expected) << c.fen;
+}
+
+// A side's king and pawns switch to their endgame tables when the opponent
+// has no queen or less than 1500 besides the king, and keep them (the start
+// position shows it: White's switch adds 6, pawns 20 instead of 24 and the
+// king on e1 2 instead of -8; Black's takes 6) until initPosition.
+TEST(Evaluate, EndgameTablesSwitchOneWay) {
+  constexpr const char* kStart = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
+  const EvalCase cases[] = {
+      {"r2qk3/8/8/8/8/8/8/R2QK2R w - - 0 1", 26},     // Black Q+R: 1400
+      {"r2qk3/p7/8/8/8/8/8/R2QK2R w - - 0 1", 20},    // Black Q+R+P: 1500
+      {"rnb1kbnr/8/8/8/8/8/8/R2QK2R w - - 0 1", 26},  // Black without queen
+      {"r2qk2r/8/8/8/8/8/8/R2QK3 w - - 0 1", 14},     // White Q+R: 1400
+      {"r2qk2r/8/8/8/8/8/P7/R2QK3 w - - 0 1", 20},    // White Q+R+P: 1500
+  };
+  for (const EvalCase& c : cases) {
+    Position pos = loadPosition(c.fen);
+    prepareEvaluation(pos);
+    ASSERT_EQ(readFen(pos, kStart), FenStatus::Ok);
+    prepareEvaluation(pos);
+    EXPECT_EQ(evaluate(pos), c.expected) << c.fen;
+  }
+  EXPECT_EQ(evaluateFresh(kStart), 20);
+}
+
+}  // namespace
+}  // namespace mavo::test

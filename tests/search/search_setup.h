@@ -1,0 +1,55 @@
+// Set-up shared by the search tests: start-up tables, positions from FEN
+// with fresh tables, and a search state without clock, input or output.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "movegen/attack.h"
+#include "movegen/movegen.h"
+#include "position/position.h"
+#include "search/driver.h"
+#include "search/evaluate.h"
+#include "search/search.h"
+
+namespace mavo::test {
+
+inline Position loadPosition(const char* fen) {
+  static const bool tablesBuilt = (buildAlignmentTable(), initKeyTables(), true);
+  (void)tablesBuilt;
+  resetPieceValues();
+  chess960Mode = 0;
+  Position pos;
+  initPosition(pos);
+  EXPECT_EQ(readFen(pos, fen), FenStatus::Ok) << fen;
+  return pos;
+}
+
+inline void resetSearchState() {
+  for (int i = 0; i < kKillerSlots; ++i)
+    killerPrimary[i] = killerSecondary[i] = mateKillerPrimary[i] = mateKillerSecondary[i] = Move{};
+  rootPV = PvLine{};
+  rootBestMove = Move{};
+  searchCountdown = progressCountdown = qsCountdown = INT_MAX;
+  searchDeadline = INT64_MAX;
+  stopFlag = 0;
+  nodes = qsNodes = 0;
+  searchPly = 0;
+  iterationDepth = 1;
+}
+
+inline const Move* findMove(const Move* moves, int n, int from, int to, int type = Normal) {
+  for (int i = 0; i < n; ++i)
+    if (moves[i].from == from && moves[i].to == to && moves[i].type == type) return &moves[i];
+  ADD_FAILURE() << "no move " << from << "-" << to << " type " << type;
+  static const Move none{};
+  return &none;
+}
+
+inline Move legalMove(Position& pos, int from, int to, int type = Normal) {
+  MoveList moves;
+  return *findMove(moves, generateMoves(pos, moves), from, to, type);
+}
+
+}  // namespace mavo::test

@@ -1,0 +1,143 @@
+#include <tuple>
+
+#include "search_setup.h"
+
+namespace mavo::test {
+namespace {
+
+void play(Position& pos, std::initializer_list<std::pair<int, int>> moves) {
+  for (auto [from, to] : moves) makeMove(pos, legalMove(pos, from, to));
+}
+
+TEST(Draw, FiftyMoveRuleFiresAt101) {
+  EXPECT_EQ(checkfordraw(loadPosition("4k3/8/8/8/8/8/R7/4K3 w - - 100 90")), 0);
+  EXPECT_EQ(checkfordraw(loadPosition("4k3/8/8/8/8/8/R7/4K3 w - - 101 90")), 1);
+}
+
+TEST(Draw, ThirdOccurrenceOnTheMoveStack) {
+  Position pos = loadPosition("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
+  play(pos, {{B1, C3}});  // a double step would leave an en passant square in the key
+  const std::initializer_list<std::pair<int, int>> dance = {{G8, F6}, {G1, F3}, {F6, G8}, {F3, G1}};
+  play(pos, dance);
+  EXPECT_EQ(checkfordraw(pos), 0);  // second time
+  play(pos, dance);
+  EXPECT_EQ(checkfordraw(pos), 1);  // third time
+}
+
+// The walk compares only even distances d = 2, 4, ... below fifty +
+// searchPly (distance 2 always): planted keys show what it reads.
+TEST(Draw, WalkReadsEvenDistancesWithinTheWindow) {
+  Position pos = loadPosition("4k3/8/8/8/8/8/8/R3K3 w - - 0 1");
+  play(pos, {{A1, A2}, {E8, D8}, {A2, A1}, {D8, E8}, {A1, A2}, {E8, D8}, {A2, A1}});  // fifty 7
+  searchPly = 0;                                                                     // a search root: window 7
+  auto plant = [&pos](int distance) { MoveStack[pos.ply - 1 - distance].keyAfter = pos.hashkey; };
+  for (int d = 0; d <= 6; ++d) MoveStack[pos.ply - 1 - d].keyAfter = ~pos.hashkey;
+  plant(1), plant(3), plant(5);
+  EXPECT_EQ(checkfordraw(pos), 0);  // odd distances: other side to move
+  plant(2);
+  EXPECT_EQ(checkfordraw(pos), 0);
+  plant(6);
+  EXPECT_EQ(checkfordraw(pos), 1);
+  pos.fifty = 6;  // window 6: distance 6 is out of reach
+  EXPECT_EQ(checkfordraw(pos), 0);
+  plant(4);
+  EXPECT_EQ(checkfordraw(pos), 1);
+  pos.fifty = 2;  // a window of 2 or less reads nothing
+  EXPECT_EQ(checkfordraw(pos), 0);
+}
+
+int searchRoot(Position& pos, int depth, int alpha = -kInfinity, int beta = kInfinity) {
+  prepareEvaluation(pos);
+  resetSearchState();
+  iterationDepth = depth;
+  PvLine pv;
+  return alphaBeta(pos, alpha, beta, 0, depth, pv, 0);
+}
+
+TEST(AlphaBeta, MateAndStalemateAtTheRoot) {
+  Position mated = loadPosition("7k/6Q1/6K1/8/8/8/8/8 b - - 0 1");
+  EXPECT_EQ(searchRoot(mated, 1), -9999999);
+  Position stalemate = loadPosition("7k/5Q2/6K1/8/8/8/8/8 b - - 0 1");
+  EXPECT_EQ(searchRoot(stalemate, 1), 0);
+  // Depth 1 finds the mate in one: the checked reply node extends by one
+  // ply instead of entering the quiescence search, and has no move.
+  Position mateInOne = loadPosition("7k/8/6K1/8/8/8/8/5Q2 w - - 0 1");
+  EXPECT_EQ(searchRoot(mateInOne, 1), 9999998);
+  EXPECT_EQ(rootBestMove.from, F1);
+  EXPECT_EQ(rootBestMove.to, F8);
+}
+
+TEST(AlphaBeta, FailHardAndMateDistanceBound) {
+  Position pos = loadPosition("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
+  EXPECT_EQ(searchRoot(pos, 3, -10000, -9000), -9000);  // cut-off returns beta
+  EXPECT_EQ(searchRoot(pos, 3, 9000, 10000), 9000);     // nothing raises alpha
+  // At searchPly 3 an alpha above 9999995 cannot be improved: no move made.
+  resetSearchState();
+  play(pos, {{G1, F3}, {G8, F6}, {B1, C3}});
+  PvLine pv;
+  EXPECT_EQ(alphaBeta(pos, 9999996, kInfinity, 3, 4, pv, 0), 9999996);
+  EXPECT_EQ(nodes, 0u);
+  alphaBeta(pos, 9999995, kInfinity, 3, 1, pv, 0);
+  EXPECT_GT(nodes, 0u);
+}
+
+TEST(Quiesce, CutOffReturnsBetaPlusOneOnceNodesExceedTheMoveCount) {
+  // Rxd8 mates; the reply node (quiescence depth 1, in check) has no move.
+  Position pos = loadPosition("3q2k1/5ppp/8/8/8/8/8/3R2K1 w - - 0 1");
+  prepareEvaluation(pos);
+  resetSearchState();
+  PvLine pv;
+  nodes = 1;  // not above the move count (1): no cut-off
+  EXPECT_EQ(quiesce(pos, -100, 50, 2, pv), 9999998);
+  ASSERT_EQ(pv.count, 1);
+  EXPECT_EQ(pv.moves[0].to, D8);
+  nodes = 1000;
+  EXPECT_EQ(quiesce(pos, -100, 50, 2, pv), 51);
+  EXPECT_EQ(mateKillerPrimary[0].to, D8);
+  EXPECT_EQ(killerPrimary[0].to, 0);  // a capture is no killer
+}
+
+TEST(Quiesce, StandPatAndNullMoveDepths) {
+  const std::pair<int, int> nullDepths[] = {{1, 0}, {3, 0}, {4, 1}, {5, 2}, {6, 2}, {7, 3}, {8, 3}};
+  for (auto [qsDepth, child] : nullDepths) EXPECT_EQ(quiesceNullMoveDepth(qsDepth), child) << qsDepth;
+  // Bare kings: no capture anywhere. The stand pat (0) raises alpha; from
+  // depth 4 on the null move costs one more node.
+  Position pos = loadPosition("4k3/8/8/8/8/8/8/4K3 w - - 0 1");
+  prepareEvaluation(pos);
+  for (int qsDepth : {3, 4}) {
+    resetSearchState();
+    PvLine pv;
+    EXPECT_EQ(quiesce(pos, -100, 100, qsDepth, pv), 0);
+    EXPECT_EQ(qsNodes, qsDepth > 3 ? 2u : 1u);
+  }
+  // Explosion guard: past 50000 nodes below one alpha-beta node in the
+  // first three iterations, a node returns alpha at once.
+  for (auto [depth, before, expected] : {std::tuple{3, 49999, 0}, {3, 50000, -100}, {4, 50000, 0}}) {
+    resetSearchState();
+    iterationDepth = depth;
+    qsNodes = before;
+    PvLine pv;
+    EXPECT_EQ(quiesce(pos, -100, 100, 1, pv), expected) << depth << " " << before;
+  }
+  // In check with the static score at or above beta: the score itself.
+  Position checked = loadPosition("4k3/8/8/8/8/8/4r3/Q3K3 w - - 0 1");
+  prepareEvaluation(checked);
+  PvLine pv;
+  EXPECT_EQ(quiesce(checked, -100, 100, 2, pv), evaluate(checked));
+  EXPECT_GT(evaluate(checked), 100);
+}
+
+TEST(Driver, ElapsedTimeForms) {
+  const std::pair<double, const char*> cases[] = {
+      {3.5, "   3.50"}, {58.99, "  58.99"}, {59.0, "   0:59"}, {59.5, "   0:59"},
+      {61.0, "   1:01"}, {125.0, "   2:05"}, {600.0, "  10:00"}, {671.9, "  11:11"},
+  };
+  for (auto [seconds, text] : cases) {
+    testing::internal::CaptureStdout();
+    printElapsed(seconds);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), text) << seconds;
+  }
+}
+
+}  // namespace
+}  // namespace mavo::test
