@@ -1,0 +1,77 @@
+// The engine thinking at the console: replies under a time or depth limit,
+// and analysis ended by a typed line or by the end of input.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <regex>
+
+#include "support/engine_process.h"
+
+namespace mavo::test {
+namespace {
+
+int64_t msSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+}
+
+TEST(ConsoleSearch, AnalyzeDropsOtherLinesAndStopsOnStop) {
+  EngineProcess engine;
+  ASSERT_TRUE(engine.waitFor(kConsoleStart, 5000));
+  engine.send("analyze\n");
+  ASSERT_TRUE(engine.waitFor("\n  5 ", 20000));
+  engine.send("hello\n");  // consumed by the search, never answered
+  engine.drain(300);
+  const size_t mark = engine.output().size();
+  const auto start = std::chrono::steady_clock::now();
+  engine.send("stop\n");
+  ASSERT_TRUE(engine.waitFor("\nmavo: ", 3000, mark));
+  EXPECT_LT(msSince(start), 1000);
+  engine.send("quit\n");
+  EXPECT_EQ(engine.waitExit(5000), 0);
+  EXPECT_EQ(engine.output().find("no need to talk"), std::string::npos);
+  EXPECT_EQ(engine.output().find("Mavo moves"), std::string::npos);
+}
+
+TEST(ConsoleSearch, EndOfInputEndsAnalysis) {
+  const auto start = std::chrono::steady_clock::now();
+  RunResult r = runEngine("analyze\n", "", 10000);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_LT(msSince(start), 5000);
+  EXPECT_EQ(r.out.rfind("\nmavo: "), r.out.size() - 7);
+}
+
+TEST(ConsoleSearch, TimeLimitedReplyTakesAboutItsTime) {
+  EngineProcess engine;
+  engine.send("st 1\n");
+  ASSERT_TRUE(engine.waitFor("set search time per move to 1s\n", 5000));
+  const auto start = std::chrono::steady_clock::now();
+  engine.send("e2e4\n");
+  ASSERT_TRUE(engine.waitFor("\nMavo moves: ", 10000));
+  const int64_t ms = msSince(start);
+  EXPECT_GE(ms, 990);
+  EXPECT_LE(ms, 2000);
+  engine.closeInput();
+  EXPECT_EQ(engine.waitExit(5000), 0);
+}
+
+// "sd 4" runs iterations 1 to 3, each a line of depth, time, score and the
+// best line (Black to move: "...  " first); the move played is the first
+// move of the last line.
+TEST(ConsoleSearch, DepthLimitedReplyPrintsItsIterations) {
+  RunResult r = runEngine("sd 4\ne2e4\n");
+  ASSERT_EQ(r.status, 0);
+  const size_t header = r.out.find("\n D.   Time    Score  Best line\n");
+  ASSERT_NE(header, std::string::npos);
+  const std::regex line(R"([\r\n]  ([1-9])   0\.\d\d +-?\d+\.\d\d   \.\.\.  )"  // depth, time, score
+                        R"([nbrqk]?([a-h][1-8])[-x]([a-h][1-8]) [^\n]*(?=\n))");  // first move, rest of line
+  std::string depths, lastMove;
+  for (std::sregex_iterator it(r.out.begin() + header, r.out.end(), line), end; it != end; ++it) {
+    depths += (*it)[1].str();
+    lastMove = (*it)[2].str() + (*it)[3].str();
+  }
+  EXPECT_EQ(depths, "123");
+  EXPECT_NE(r.out.find("\nMavo moves: " + lastMove + "\n", header), std::string::npos) << r.out.substr(header);
+}
+
+}  // namespace
+}  // namespace mavo::test
