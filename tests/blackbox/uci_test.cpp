@@ -14,6 +14,7 @@ namespace mavo::test {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+constexpr int64_t kNever = 1 << 30;
 
 int64_t msSince(Clock::time_point t) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t).count();
@@ -22,18 +23,18 @@ int64_t msSince(Clock::time_point t) {
 // An engine already switched to UCI mode.
 struct Uci {
   EngineProcess engine;
-  explicit Uci(const std::string& dir = "") : engine(dir) {
+  Uci() {
     engine.send("uci\n");
     EXPECT_TRUE(engine.waitFor("uciok\n", 5000));
   }
   size_t mark() const { return engine.output().size(); }
   // Sends `text` and waits for `needle` in what follows; returns the time
-  // it took, or -1.
+  // it took (kNever when it did not come).
   int64_t timed(const std::string& text, const std::string& needle, int timeoutMs = 5000) {
     size_t from = mark();
     auto t = Clock::now();
     engine.send(text);
-    return engine.waitFor(needle, timeoutMs, from) ? msSince(t) : -1;
+    return engine.waitFor(needle, timeoutMs, from) ? msSince(t) : kNever;
   }
   std::string since(size_t from) const { return engine.output().substr(from); }
 };
@@ -63,9 +64,7 @@ TEST(UciTiming, StopEndsAnInfiniteSearchAtOnce) {
   Uci uci;
   uci.engine.send("position startpos moves e2e4\ngo infinite\n");
   ASSERT_TRUE(uci.engine.waitFor("info depth 5 ", 5000));
-  int64_t ms = uci.timed("stop\n", "bestmove ");
-  EXPECT_GE(ms, 0);
-  EXPECT_LE(ms, 50);
+  EXPECT_LE(uci.timed("stop\n", "bestmove "), 50);
 }
 
 TEST(UciSession, IsreadyIsAnsweredWhileSearching) {
@@ -73,12 +72,10 @@ TEST(UciSession, IsreadyIsAnsweredWhileSearching) {
   uci.engine.send("position startpos\ngo infinite\n");
   ASSERT_TRUE(uci.engine.waitFor("info depth 3 ", 5000));
   size_t from = uci.mark();
-  int64_t ms = uci.timed("isready\r\n", "readyok\n");
-  EXPECT_GE(ms, 0);
-  EXPECT_LE(ms, 50);
+  EXPECT_LE(uci.timed("isready\r\n", "readyok\n"), 50);
   uci.engine.drain(100);
   EXPECT_EQ(bestMove(uci.engine.output(), from), "") << "the search must go on";
-  EXPECT_GE(uci.timed("stop\n", "bestmove "), 0);
+  EXPECT_LT(uci.timed("stop\n", "bestmove "), kNever);
 }
 
 TEST(UciSession, LinesSentWithStopWaitForTheLoop) {
@@ -96,7 +93,7 @@ TEST(UciSession, QuitDuringASearchIsDropped) {
   Uci uci;
   uci.engine.send("position startpos\ngo movetime 300\nquit\n");
   EXPECT_TRUE(uci.engine.waitFor("bestmove ", 5000));
-  EXPECT_GE(uci.timed("isready\n", "readyok\n"), 0);
+  EXPECT_LT(uci.timed("isready\n", "readyok\n"), kNever);
   uci.engine.send("quit\n");
   EXPECT_EQ(uci.engine.waitExit(5000), 0);
 }
@@ -155,6 +152,33 @@ TEST(UciBudget, ClockValuesGiveTheBudget) {
   for (size_t i = 0; i < budgets.size(); ++i) EXPECT_EQ(budgets[i], rows[i].budget) << rows[i].go;
 }
 
+// Every line of a search is a well-formed info or bestmove line, and every
+// completed iteration is also in the log with the same depth, rate, score
+// and line.
+TEST(UciReports, InfoLinesAndTheirLogRecords) {
+  TempDir dir;
+  dir.write("Mavo.cfg", "Logging=1\n");
+  RunResult run = runEngine("uci\nposition fen 6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1\ngo movetime 300\n", dir.path());
+  ASSERT_EQ(run.status, 0);
+  const std::string move = "[a-h][1-8][a-h][1-8][qrbn]?";
+  const std::regex pvLine("info depth (\\d+) seldepth \\d+ nodes \\d+ nps (\\d+) score (cp -?\\d+|mate -?\\d+) time \\d+ pv ((?:" + move + " )*)");
+  const std::regex currLine("info depth \\d+ nodes \\d+ score cp -?\\d+ nps \\d+ currmove " + move + " currmovenumber \\d+");
+  const std::regex logLine("<<< SENT TO GUI <<< depth (\\d+)  hash-hits 0 nps (\\d+) score (cp -?\\d+|mate -?\\d+) ? time \\d+ pv ((?:" + move + " )*)");
+  std::vector<std::string> sent, logged;
+  std::istringstream out(run.out.substr(run.out.find("uciok\n") + 6));
+  std::smatch m;
+  for (std::string line; std::getline(out, line);) {
+    if (std::regex_match(line, m, pvLine)) sent.push_back(m[1].str() + "|" + m[2].str() + "|" + m[3].str() + "|" + m[4].str());
+    else EXPECT_TRUE(std::regex_match(line, currLine) || std::regex_match(line, std::regex("bestmove " + move))) << line;
+  }
+  std::istringstream log(dir.read("Mavo.log"));
+  for (std::string line; std::getline(log, line);)
+    if (std::regex_match(line, m, logLine)) logged.push_back(m[1].str() + "|" + m[2].str() + "|" + m[3].str() + "|" + m[4].str());
+  EXPECT_GE(sent.size(), 3u);
+  EXPECT_NE(sent.back().find("mate 1|d1d8 "), std::string::npos);
+  EXPECT_EQ(logged, sent);
+}
+
 // The node count of the fourth iteration from the start position, in a
 // fresh engine after the given setoption line.
 std::string depthFourNodes(const std::string& setoption) {
@@ -185,21 +209,21 @@ TEST(UciSession, LongMoveListsAreAppliedAsFarAsTheStackHolds) {
   Uci uci;
   std::string full = line(820);
   ASSERT_GT(full.size(), 4111u);
-  EXPECT_GE(uci.timed(full + "draw\nisready\n", "readyok\n"), 0);
+  EXPECT_LT(uci.timed(full + "draw\nisready\n", "readyok\n"), kNever);
   EXPECT_NE(uci.engine.output().find("pcount-ply: 820\n"), std::string::npos);
 
   size_t from = uci.mark();
-  EXPECT_GE(uci.timed(line(1100) + "draw\nisready\n", "readyok\n"), 0);
+  EXPECT_LT(uci.timed(line(1100) + "draw\nisready\n", "readyok\n"), kNever);
   std::smatch m;
   std::string out = uci.since(from);
+  size_t at = out.find("pcount-ply: ");
+  ASSERT_NE(at, std::string::npos);
+  int applied = std::stoi(out.substr(at + 12));
   ASSERT_TRUE(std::regex_search(out, m, std::regex("\nmove stack full: moves from (\\S+) on are not applied\n")));
-  std::smatch ply;
-  ASSERT_TRUE(std::regex_search(out, ply, std::regex("pcount-ply: (\\d+)\n")));
-  int applied = std::stoi(ply[1].str());
   EXPECT_GT(applied, 820);
   EXPECT_LT(applied, 1024);
   EXPECT_EQ(m[1].str(), cycle[applied % 4]);
-  EXPECT_GE(uci.timed("go movetime 100\n", "bestmove "), 0);
+  EXPECT_LT(uci.timed("go movetime 100\n", "bestmove "), kNever);
 }
 
 // Self-play: every bestmove is one of the moves the engine lists as legal.
@@ -211,21 +235,21 @@ TEST(UciSession, BestMovesOfShortGamesAreLegal) {
     for (int ply = 0; ply < 24; ++ply) {
       std::string position = std::string("position ") + start + (played.empty() ? "" : " moves" + played) + "\n";
       size_t from = uci.mark();
-      ASSERT_GE(uci.timed(position + "moves\nisready\n", "readyok\n"), 0);
+      ASSERT_LT(uci.timed(position + "moves\nisready\n", "readyok\n"), kNever);
       std::istringstream list(uci.since(from));
       std::set<std::string> legal;
       for (std::string w; list >> w;)
         if (std::regex_match(w, std::regex("[a-h][1-8][a-h][1-8]"))) legal.insert(w);
       from = uci.mark();
-      ASSERT_GE(uci.timed("go movetime 20\n", "bestmove "), 0);
+      ASSERT_LT(uci.timed("go movetime 20\n", "bestmove "), kNever);
       ASSERT_TRUE(uci.engine.waitFor("\n", 1000, uci.engine.output().find("bestmove ", from)));
       std::string move = bestMove(uci.engine.output(), from);
       if (legal.empty()) {
         EXPECT_EQ(move, "0000");
         break;
       }
-      EXPECT_TRUE(legal.count(move.substr(0, 4))) << start << played << ": " << move;
-      EXPECT_TRUE(move.size() == 4 || (move.size() == 5 && std::string("qrbn").find(move[4]) != std::string::npos));
+      EXPECT_TRUE(legal.count(move.substr(0, 4)) && std::regex_match(move, std::regex("....[qrbn]?")))
+          << start << played << ": " << move;
       played += " " + move;
     }
   }
