@@ -1,0 +1,84 @@
+// Nothing is allocated while the engine plays: a counting operator new
+// around searches, perft and a whole UCI session.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+#include <string>
+
+#include "frontend/config.h"
+#include "frontend/uci.h"
+#include "movegen/attack.h"
+#include "movegen/perft.h"
+#include "position/position.h"
+#include "search/driver.h"
+
+namespace {
+std::atomic<long> allocations{0};
+}  // namespace
+
+void* operator new(std::size_t n) {
+  ++allocations;
+  if (void* p = std::malloc(n ? n : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace mavo {
+namespace {
+
+// Allocations made by `body`, run with standard output to /dev/null and a
+// pipe holding `input` (kept open, so no end of input) as standard input.
+template <typename Body>
+long allocationsDuring(const std::string& input, Body body) {
+  std::fflush(stdout);
+  int savedOut = ::dup(1), savedIn = ::dup(0), pipeFds[2];
+  if (::pipe(pipeFds) != 0 || ::write(pipeFds[1], input.data(), input.size()) != static_cast<ssize_t>(input.size()))
+    return -1;
+  ::dup2(pipeFds[0], 0);
+  int devNull = ::open("/dev/null", O_WRONLY);
+  ::dup2(devNull, 1);
+  long before = allocations;
+  body();
+  long made = allocations - before;
+  std::fflush(stdout);
+  ::dup2(savedOut, 1), ::dup2(savedIn, 0);
+  for (int fd : {savedOut, savedIn, pipeFds[0], pipeFds[1], devNull}) ::close(fd);
+  return made;
+}
+
+TEST(Allocation, NoneWhilePlaying) {
+  buildAlignmentTable();
+  initKeyTables();
+  resetSettings();
+  Position pos;
+  initPosition(pos);
+  readFen(pos, "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1");
+  EXPECT_EQ(allocationsDuring("", [&] { perftCommand(pos, 3); }), 0);
+
+  reporting = Reporting::Console;
+  depthLimit = 5;
+  searchTimeLimit = 10000;
+  Move reply;
+  EXPECT_EQ(allocationsDuring("", [&] { runConsoleReply(pos, reply); }), 0);
+
+  reporting = Reporting::Uci;
+  whiteTime = blackTime = whiteIncrement = blackIncrement = infiniteSearch = 0;
+  moveTime = 50;
+  searchTimeLimit = 6000;
+  EXPECT_EQ(allocationsDuring("", [&] { runUciSearch(pos, "go movetime 50\n"); }), 0);
+
+  // The search stops on "stop"; the loop then serves the rest and quits.
+  const std::string session =
+      "position startpos moves e2e4 e7e5\ngo wtime 3000 btime 3000\nstop\nposition fen 8/8/8/8/8/8/8/K6k w - - 0 1\n"
+      "go infinite\nstop\nshow\ndraw\nstack\nquit\n";
+  EXPECT_EQ(allocationsDuring(session, [] { uciLoop(); }), 0);
+}
+
+}  // namespace
+}  // namespace mavo
