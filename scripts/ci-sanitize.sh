@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer
+# (-DMAVO_SANITIZE=ON) in build-sanitize/ and runs every test under them.
+# Any report fails the run: UBSan does not recover, ASan ends the process.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMAVO_SANITIZE=ON
+cmake --build build-sanitize --parallel 2
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+ctest --test-dir build-sanitize --output-on-failure --parallel 2
