@@ -15,6 +15,11 @@ namespace mavo {
 extern uint8_t AlignmentTable[99 * 99];
 void buildAlignmentTable();
 inline bool aligned(int a, int k) { return AlignmentTable[a * 99 + k] != 0; }
+// The step that leads from k toward a along their line; 0 when not aligned.
+inline int lineStep(int a, int k) {
+  int code = AlignmentTable[a * 99 + k];
+  return a > k ? code : -code;
+}
 
 inline int isAttackedByBlack(const int32_t* b, int s) {
   if (b[s - 12] == -2 || b[s - 19] == -2 || b[s - 21] == -2 || b[s - 8] == -2 || b[s + 12] == -2 ||
@@ -135,6 +140,32 @@ inline int blackMoveExposesKing(Position& pos, int from, int to) {
   b[from] = b[to];
   b[to] = saved;
   return r;
+}
+
+// For a side that is not in check, a move of a piece aligned with its own
+// king can expose the king only by opening that line: no other attack on the
+// king changes. pinningSlider scans the one ray from the king through `from`
+// and returns the square of the enemy slider (bishop or queen on a diagonal,
+// rook or queen on a rank or file) that stands first behind the piece, or 0.
+// With such a slider, the move is safe exactly when `to` stays on the line
+// between the king and the slider (the slider's own square included). An en
+// passant capture also empties a second square and is never judged this way.
+template <int Color>
+inline int pinningSlider(const int32_t* b, int king, int from) {
+  const int step = lineStep(from, king);
+  int t = king + step;
+  while (b[t] == 0) t += step;
+  if (t != from) return 0;
+  t += step;
+  while (b[t] == 0) t += step;
+  const int32_t c = -Color * b[t];  // positive for an enemy piece
+  const bool diagonal = step == 9 || step == -9 || step == 11 || step == -11;
+  return c == kQueen || c == (diagonal ? kBishop : kRook) ? t : 0;
+}
+
+inline bool staysOnPinLine(int king, int pinner, int to) {
+  const int step = lineStep(pinner, king);
+  return lineStep(to, king) == step && (to - pinner) * step <= 0;
 }
 
 // Chess960 castling: empty and unattacked squares, as far as the king and

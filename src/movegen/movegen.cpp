@@ -13,49 +13,55 @@ enum GenMode { kGenAll, kGenCount, kGenCaptures };
 // the counting twin of perft and the capture list follow the same rules in
 // the same order. Legality: a move of a piece that is not aligned with its
 // own king, while not in check, cannot expose the king and is taken without
-// a trial; every other move is tried on the board.
+// a trial. Out of check, the trial of an aligned piece is the scan of its one
+// line to the king (pinningSlider), done once for all its moves; in check
+// every move is tried on the board.
 template <int Color, GenMode Mode>
 class Generator {
  public:
   Generator(Position& pos, Move* list) : pos_(pos), b_(pos.board), list_(list) {
     king_ = Color == 1 ? pos.whiteKing : pos.blackKing;
     inCheck_ = attackedByEnemy(king_);
+    // En passant only toward a square on the enemy pawn's passed rank.
+    ep_ = (Color == 1 ? pos.epField < 49 : pos.epField > 70) ? pos.epField : 0;
+    kingLine_ = AlignmentTable + king_ * 99;  // the table is symmetric
   }
 
   int run() {
     if constexpr (Mode != kGenCaptures) castling();
     kingMoves();
-    constexpr int first = Color == 1 ? 1 : 16;
-    for (int slot = first; slot < first + 15; ++slot) {
-      int s = pos_.pieceList[slot];
-      if (!s) continue;
-      switch (b_[s] * Color) {
-        case kPawn: pawn(s); break;
-        case kKnight: knight(s); break;
-        case kBishop: slider(s, kBishopRays, 4); break;
-        case kRook: slider(s, kRookRays, 4); break;
-        case kQueen: slider(s, kQueenRays, 8); break;
-        default: break;
-      }
-    }
+    if (inCheck_)
+      pieces<true>();
+    else
+      pieces<false>();
     return n_;
   }
 
  private:
   static constexpr int kKnightJumps[8] = {19, -19, 8, -8, 12, -12, 21, -21};
   static constexpr int kKingSteps[8] = {1, -1, 10, -10, 9, -9, 11, -11};
-  static constexpr int kBishopRays[4] = {Color == 1 ? -11 : 9, Color == 1 ? -9 : 11, Color == 1 ? 9 : -11,
-                                         Color == 1 ? 11 : -9};
-  static constexpr int kRookRays[4] = {Color == 1 ? -10 : 1, Color == 1 ? 1 : -1, Color == 1 ? -1 : 10,
-                                       Color == 1 ? 10 : -10};
-  static constexpr int kWhiteQueenRays[8] = {-10, -11, -9, -1, 1, 10, 9, 11};
-  static constexpr int kBlackQueenRays[8] = {1, -1, 10, -10, 9, 11, -11, -9};
-  static constexpr const int* kQueenRays = Color == 1 ? kWhiteQueenRays : kBlackQueenRays;
+  // Ray orders of the sliders, as template arguments so that every ray is
+  // its own unrolled loop.
+  template <bool InCheck>
+  void bishop(int s) {
+    if constexpr (Color == 1) slider<InCheck, -11, -9, 9, 11>(s);
+    else slider<InCheck, 9, 11, -11, -9>(s);
+  }
+  template <bool InCheck>
+  void rook(int s) {
+    if constexpr (Color == 1) slider<InCheck, -10, 1, -1, 10>(s);
+    else slider<InCheck, 1, -1, 10, -10>(s);
+  }
+  template <bool InCheck>
+  void queen(int s) {
+    if constexpr (Color == 1) slider<InCheck, -10, -11, -9, -1, 1, 10, 9, 11>(s);
+    else slider<InCheck, 1, -1, 10, -10, 9, 11, -11, -9>(s);
+  }
   static constexpr int kForward = Color == 1 ? -10 : 10;
 
-  static bool isEnemy(int32_t c) { return Color == 1 ? c < 0 : (c > 0 && c != kBorder); }
-  // Empty or enemy: the target of a move.
-  static bool isTarget(int32_t c) { return Color == 1 ? c < 1 : (c >= 0 && c != kBorder); }
+  static bool isEnemy(int32_t c) { return Color == 1 ? c < 0 : static_cast<uint32_t>(c - 1) < kKing; }
+  // Empty or enemy: the target of a move (the border 7 is neither).
+  static bool isTarget(int32_t c) { return Color == 1 ? c < 1 : static_cast<uint32_t>(c) <= kKing; }
 
   int attackedByEnemy(int s) const { return Color == 1 ? isAttackedByBlack(b_, s) : isAttackedByWhite(b_, s); }
   int kingStepExposed(int from, int to) {
@@ -74,7 +80,35 @@ class Generator {
     b_[to] = saved;
     return r;
   }
-  bool needsTrial(int from) const { return inCheck_ || aligned(from, king_); }
+  // How the moves of one piece are checked: no trial (pin 0), kept on the
+  // line to the enemy slider on square pin, or (in check) each tried.
+  template <bool InCheck>
+  int pinOf(int from) const {
+    if (InCheck || !kingLine_[from]) return 0;
+    return pinningSlider<Color>(b_, king_, from);
+  }
+  template <bool InCheck>
+  bool pawnMoveOk(int from, int to, int pin) {
+    if constexpr (InCheck) return !pawnMoveExposes(from, to);
+    return !pin || staysOnPinLine(king_, pin, to);
+  }
+
+  template <bool InCheck>
+  void pieces() {
+    constexpr int first = Color == 1 ? 1 : 16;
+    for (int slot = first; slot < first + 15; ++slot) {
+      int s = pos_.pieceList[slot];
+      if (!s) continue;
+      switch (b_[s] * Color) {
+        case kPawn: pawn<InCheck>(s); break;
+        case kKnight: knight<InCheck>(s); break;
+        case kBishop: bishop<InCheck>(s); break;
+        case kRook: rook<InCheck>(s); break;
+        case kQueen: queen<InCheck>(s); break;
+        default: break;
+      }
+    }
+  }
 
   void add(int from, int to, int captured, int type) {
     if constexpr (Mode == kGenCount) {
@@ -126,8 +160,9 @@ class Generator {
     }
   }
 
-  void promotions(int from, int to, int32_t captured, bool trial) {
-    if (trial && pawnMoveExposes(from, to)) return;
+  template <bool InCheck>
+  void promotions(int from, int to, int32_t captured, int pin) {
+    if (!pawnMoveOk<InCheck>(from, to, pin)) return;
     constexpr int queen = Color == 1 ? WhitePromoQueen : BlackPromoQueen;
     add(from, to, captured, queen);
     if constexpr (Mode != kGenCaptures) {
@@ -137,22 +172,34 @@ class Generator {
     }
   }
 
+  template <bool InCheck>
   void pawn(int s) {
-    bool trial = needsTrial(s);
+    const int pin = pinOf<InCheck>(s);
     constexpr int left = Color == 1 ? -9 : 9;    // the capture tried first
     constexpr int right = Color == 1 ? -11 : 11;
     bool promoting = Color == 1 ? s < 39 : s > 80;
+    if constexpr (Mode == kGenCount && !InCheck) {
+      // Counting a free pawn that neither promotes nor may take en passant:
+      // the same four tests, summed without branches.
+      if (!pin && !promoting && s + left != ep_ && s + right != ep_) {
+        const bool onHomeRank = Color == 1 ? s > 80 : s < 39;
+        const int step = b_[s + kForward] == 0;
+        n_ += step + (step & onHomeRank & (b_[s + 2 * kForward] == 0)) + isEnemy(b_[s + left]) +
+              isEnemy(b_[s + right]);
+        return;
+      }
+    }
     if (promoting) {
-      if (b_[s + kForward] == 0) promotions(s, s + kForward, 0, trial);
-      if (isEnemy(b_[s + left])) promotions(s, s + left, b_[s + left], trial);
-      if (isEnemy(b_[s + right])) promotions(s, s + right, b_[s + right], trial);
+      if (b_[s + kForward] == 0) promotions<InCheck>(s, s + kForward, 0, pin);
+      if (isEnemy(b_[s + left])) promotions<InCheck>(s, s + left, b_[s + left], pin);
+      if (isEnemy(b_[s + right])) promotions<InCheck>(s, s + right, b_[s + right], pin);
       return;
     }
     if constexpr (Mode != kGenCaptures) {
       if (b_[s + kForward] == 0) {
-        if (!trial || !pawnMoveExposes(s, s + kForward)) add(s, s + kForward, 0, Normal);
+        if (pawnMoveOk<InCheck>(s, s + kForward, pin)) add(s, s + kForward, 0, Normal);
         bool onHomeRank = Color == 1 ? s > 80 : s < 39;
-        if (onHomeRank && b_[s + 2 * kForward] == 0 && (!trial || !pawnMoveExposes(s, s + 2 * kForward)))
+        if (onHomeRank && b_[s + 2 * kForward] == 0 && pawnMoveOk<InCheck>(s, s + 2 * kForward, pin))
           add(s, s + 2 * kForward, 0, Normal);
       }
     }
@@ -160,8 +207,8 @@ class Generator {
       int t = s + side;
       int32_t c = b_[t];
       if (isEnemy(c)) {
-        if (!trial || !pawnMoveExposes(s, t)) add(s, t, c, Normal);
-      } else if (t == pos_.epField && c == 0 && (Color == 1 ? pos_.epField < 49 : pos_.epField > 70) &&
+        if (pawnMoveOk<InCheck>(s, t, pin)) add(s, t, c, Normal);
+      } else if (t == ep_ && c == 0 &&
                  b_[t - kForward] == -Color * kPawn) {
         // The pawn to be taken must be there: a FEN may name an en-passant
         // square without one, and the trial would put a pawn back on it.
@@ -170,28 +217,42 @@ class Generator {
     }
   }
 
+  // A pinned knight has no legal move.
+  template <bool InCheck>
   void knight(int s) {
-    bool trial = needsTrial(s);
+    if (pinOf<InCheck>(s)) return;
+    if constexpr (Mode == kGenCount && !InCheck) {
+      n_ += isTarget(b_[s + 19]) + isTarget(b_[s - 19]) + isTarget(b_[s + 8]) + isTarget(b_[s - 8]) +
+            isTarget(b_[s + 12]) + isTarget(b_[s - 12]) + isTarget(b_[s + 21]) + isTarget(b_[s - 21]);
+      return;
+    }
     for (int jump : kKnightJumps) {
       int t = s + jump;
       int32_t c = b_[t];
       if (Mode == kGenCaptures ? !isEnemy(c) : !isTarget(c)) continue;
-      if (!trial || !pieceMoveExposes(s, t)) add(s, t, c, Normal);
+      if (!InCheck || !pieceMoveExposes(s, t)) add(s, t, c, Normal);
     }
   }
 
-  void slider(int s, const int* rays, int count) {
-    bool trial = needsTrial(s);
-    for (int r = 0; r < count; ++r) {
-      int step = rays[r];
-      int t = s + step;
-      while (b_[t] == 0) {
-        if constexpr (Mode != kGenCaptures)
-          if (!trial || !pieceMoveExposes(s, t)) add(s, t, 0, Normal);
-        t += step;
-      }
-      if (isEnemy(b_[t]) && (!trial || !pieceMoveExposes(s, t))) add(s, t, b_[t], Normal);
+  // A pinned slider keeps its moves along the pin line (toward the king and
+  // up to the slider that pins it) and loses all others.
+  template <bool InCheck, int... Steps>
+  void slider(int s) {
+    const int pin = pinOf<InCheck>(s);
+    const int pinStep = pin ? lineStep(pin, king_) : 0;
+    (ray<InCheck, Steps>(s, pin, pinStep), ...);
+  }
+
+  template <bool InCheck, int Step>
+  void ray(int s, int pin, int pinStep) {
+    if (pin && Step != pinStep && Step != -pinStep) return;
+    int t = s + Step;
+    while (b_[t] == 0) {
+      if constexpr (Mode != kGenCaptures)
+        if (!InCheck || !pieceMoveExposes(s, t)) add(s, t, 0, Normal);
+      t += Step;
     }
+    if (isEnemy(b_[t]) && (!InCheck || !pieceMoveExposes(s, t))) add(s, t, b_[t], Normal);
   }
 
   Position& pos_;
@@ -200,6 +261,8 @@ class Generator {
   int n_ = 0;
   int king_;
   int inCheck_;
+  int ep_;
+  const uint8_t* kingLine_;
 };
 
 template <GenMode Mode>

@@ -336,27 +336,42 @@ PositionKey nextTableValue() {
 }
 }  // namespace
 
+namespace {
+// The key tables rearranged for computeKey: the values of one square side by
+// side, indexed by the piece code (offset 8), with zero for an empty square
+// and for the border, which an empty piece-list slot names (square 0); and
+// the en-passant values with zero for "no square".
+PositionKey squareKey[kBoardCells][16];
+PositionKey epSquareKey[kBoardCells];
+}  // namespace
+
 void initKeyTables() {
   for (auto& row : pieceKey)
     for (PositionKey& v : row) v = nextTableValue();
   for (PositionKey& v : epKey) v = nextTableValue();
   whiteToMoveKey = nextTableValue();
+  for (int s = 0; s < kBoardCells; ++s) {
+    for (PieceCode c = -kKing; c <= kKing; ++c)
+      squareKey[s][c + 8] = c > 0 ? pieceKey[c + 5][s] : c < 0 ? pieceKey[-c - 1][s] : 0;
+    squareKey[s][kBorder + 8] = 0;
+    epSquareKey[s] = s ? epKey[s] : 0;
+  }
 }
 
-// Recomputed from the piece list after every move: 32 lookups at most.
+// Recomputed from the piece list after every move: 32 lookups, without a
+// branch (a captured piece's slot names square 0, which adds zero).
 void computeKey(Position& pos) {
-  PositionKey key = 0;
-  for (int slot = 1; slot <= 15; ++slot) {
-    int s = pos.pieceList[slot];
-    if (s) key ^= pieceKey[pos.board[s] + 5][s];
+  const int32_t* b = pos.board;
+  const int32_t* list = pos.pieceList;
+  PositionKey key = squareKey[pos.blackKing][8 - kKing] ^ squareKey[pos.whiteKing][8 + kKing];
+  const PositionKey* table = &squareKey[0][0];
+#pragma GCC unroll 30
+  for (int slot = 1; slot <= kLastSlot; ++slot) {
+    const uint32_t s = static_cast<uint32_t>(list[slot]);
+    key ^= table[s * 16 + static_cast<uint32_t>(b[s] + 8)];
   }
-  for (int slot = 16; slot <= kLastSlot; ++slot) {
-    int s = pos.pieceList[slot];
-    if (s) key ^= pieceKey[-pos.board[s] - 1][s];
-  }
-  key ^= pieceKey[5][pos.blackKing] ^ pieceKey[11][pos.whiteKing];
-  if (pos.epField) key ^= epKey[pos.epField];
-  if (pos.color == 1) key ^= whiteToMoveKey;
+  key ^= epSquareKey[pos.epField];
+  key ^= whiteToMoveKey & (PositionKey{0} - (pos.color == 1));
   pos.hashkey = key;
 }
 

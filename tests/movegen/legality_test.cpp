@@ -1,0 +1,63 @@
+#include <fstream>
+
+#include "position/position_fixture.h"
+
+namespace mavo {
+namespace {
+
+using Legality = PositionTest;
+
+// Out of check the generator judges a piece's moves by the alignment table
+// and the scan of one line (pinningSlider) instead of trying each move on the
+// board. For every piece of the side to move and every empty or enemy square
+// the verdict must equal the trial's. Counts the pinned pieces and exposing
+// moves met, so that the comparison cannot pass without meeting any.
+void compareWithTrials(Position& pos, int& pinned, int& exposing) {
+  if (sideToMoveInCheck(pos)) return;
+  const int color = pos.color, king = color == 1 ? pos.whiteKing : pos.blackKing;
+  for (int slot = color == 1 ? 1 : 16, last = slot + 14; slot <= last; ++slot) {
+    const int from = pos.pieceList[slot];
+    if (!from) continue;
+    int pin = 0;
+    if (aligned(from, king))
+      pin = color == 1 ? pinningSlider<1>(pos.board, king, from) : pinningSlider<-1>(pos.board, king, from);
+    pinned += pin != 0;
+    for (int to = A8; to <= H1; ++to) {
+      const int32_t target = pos.board[to] * color;
+      const int diagonal = (to - from) * color;
+      if (target > 0 || (pos.board[from] * color == kPawn && target == 0 && (diagonal == -9 || diagonal == -11)))
+        continue;  // own piece or border; the trial takes that pawn move for en passant
+      const bool trial = color == 1 ? whiteMoveExposesKing(pos, from, to) : blackMoveExposesKing(pos, from, to);
+      exposing += trial;
+      ASSERT_EQ(pin != 0 && !staysOnPinLine(king, pin, to), trial)
+          << squareText(from) << squareText(to) << " in " << [&] {
+               char fen[96];
+               writeFen(pos, fen);
+               return std::string(fen);
+             }();
+    }
+  }
+}
+
+// The positions of the perft suite and every position one move below them.
+TEST_F(Legality, LineScanAgreesWithTheTrial) {
+  std::ifstream file(MAVO_DATA_DIR "/perftsuite.epd");
+  ASSERT_TRUE(file);
+  int pinned = 0, exposing = 0;
+  for (std::string line; std::getline(file, line);) {
+    if (line.empty()) continue;
+    Position pos = load(line.substr(0, line.find(';')));
+    compareWithTrials(pos, pinned, exposing);
+    MoveList moves;
+    for (int i = 0, n = generateMoves(pos, moves); i < n; ++i) {
+      makeMove(pos, moves[i]);
+      compareWithTrials(pos, pinned, exposing);
+      unmakeMove(pos);
+    }
+  }
+  EXPECT_GT(pinned, 100);
+  EXPECT_GT(exposing, 1000);
+}
+
+}  // namespace
+}  // namespace mavo
