@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <initializer_list>
 
 #include "position/types.h"
 
@@ -21,6 +20,16 @@ inline int lineStep(int a, int k) {
   return a > k ? code : -code;
 }
 
+namespace detail {
+// Is the first piece along the ray from s one of the two codes?
+template <int Step>
+inline bool rayEndsOn(const int32_t* b, int s, int32_t a, int32_t c) {
+  int t = s + Step;
+  while (b[t] == 0) t += Step;
+  return b[t] == a || b[t] == c;
+}
+}  // namespace detail
+
 inline int isAttackedByBlack(const int32_t* b, int s) {
   if (b[s - 12] == -2 || b[s - 19] == -2 || b[s - 21] == -2 || b[s - 8] == -2 || b[s + 12] == -2 ||
       b[s + 19] == -2 || b[s + 21] == -2 || b[s + 8] == -2)
@@ -30,16 +39,13 @@ inline int isAttackedByBlack(const int32_t* b, int s) {
   if (b[s - 11] == -6 || b[s - 10] == -6 || b[s - 9] == -6 || b[s - 1] == -6 || b[s + 11] == -6 ||
       b[s + 10] == -6 || b[s + 9] == -6 || b[s + 1] == -6)
     return 1;
-  for (int step : {-11, -9, 9, 11}) {
-    int t = s + step;
-    while (b[t] == 0) t += step;
-    if (b[t] == -3 || b[t] == -5) return 1;
-  }
-  for (int step : {10, -10, 1, -1}) {
-    int t = s + step;
-    while (b[t] == 0) t += step;
-    if (b[t] == -4 || b[t] == -5) return 1;
-  }
+  using detail::rayEndsOn;
+  if (rayEndsOn<-11>(b, s, -3, -5) || rayEndsOn<-9>(b, s, -3, -5) || rayEndsOn<9>(b, s, -3, -5) ||
+      rayEndsOn<11>(b, s, -3, -5))
+    return 1;
+  if (rayEndsOn<10>(b, s, -4, -5) || rayEndsOn<-10>(b, s, -4, -5) || rayEndsOn<1>(b, s, -4, -5) ||
+      rayEndsOn<-1>(b, s, -4, -5))
+    return 1;
   return 0;
 }
 
@@ -51,16 +57,13 @@ inline int isAttackedByWhite(const int32_t* b, int s) {
   if (b[s + 9] == 6 || b[s + 10] == 6 || b[s + 11] == 6 || b[s + 1] == 6 || b[s - 9] == 6 ||
       b[s - 10] == 6 || b[s - 1] == 6 || b[s - 11] == 6)
     return 1;
-  for (int step : {9, 11, -11, -9}) {
-    int t = s + step;
-    while (b[t] == 0) t += step;
-    if (b[t] == 3 || b[t] == 5) return 1;
-  }
-  for (int step : {-10, 1, -1, 10}) {
-    int t = s + step;
-    while (b[t] == 0) t += step;
-    if (b[t] == 4 || b[t] == 5) return 1;
-  }
+  using detail::rayEndsOn;
+  if (rayEndsOn<9>(b, s, 3, 5) || rayEndsOn<11>(b, s, 3, 5) || rayEndsOn<-11>(b, s, 3, 5) ||
+      rayEndsOn<-9>(b, s, 3, 5))
+    return 1;
+  if (rayEndsOn<-10>(b, s, 4, 5) || rayEndsOn<1>(b, s, 4, 5) || rayEndsOn<-1>(b, s, 4, 5) ||
+      rayEndsOn<10>(b, s, 4, 5))
+    return 1;
   return 0;
 }
 
@@ -142,25 +145,59 @@ inline int blackMoveExposesKing(Position& pos, int from, int to) {
   return r;
 }
 
+// The pieces pinned to a king: each one's square and the square of the enemy
+// slider behind it.
+struct Pins {
+  int count;
+  int piece[8];
+  int pinner[8];
+  int pinnerOf(int square) const {
+    for (int i = 0; i < count; ++i)
+      if (piece[i] == square) return pinner[i];
+    return 0;
+  }
+};
+
+namespace detail {
+template <int Color, int Step>
+inline void findPin(const int32_t* b, int king, Pins& pins) {
+  int t = king + Step;
+  while (b[t] == 0) t += Step;
+  const int32_t own = Color * b[t];
+  if (own < kPawn || own > kQueen) return;  // enemy, border (or the impossible own king)
+  const int piece = t;
+  t += Step;
+  while (b[t] == 0) t += Step;
+  const int32_t enemy = -Color * b[t];
+  constexpr bool diagonal = Step == 9 || Step == -9 || Step == 11 || Step == -11;
+  if (enemy == kQueen || enemy == (diagonal ? kBishop : kRook)) {
+    pins.piece[pins.count] = piece;
+    pins.pinner[pins.count++] = t;
+  }
+}
+}  // namespace detail
+
 // For a side that is not in check, a move of a piece aligned with its own
 // king can expose the king only by opening that line: no other attack on the
-// king changes. pinningSlider scans the one ray from the king through `from`
-// and returns the square of the enemy slider (bishop or queen on a diagonal,
-// rook or queen on a rank or file) that stands first behind the piece, or 0.
-// With such a slider, the move is safe exactly when `to` stays on the line
-// between the king and the slider (the slider's own square included). An en
-// passant capture also empties a second square and is never judged this way.
+// king changes. So the trial of such a move needs only the king's eight
+// lines: a piece can expose the king when it is the first piece on its line,
+// and the next one behind it is an enemy slider that moves along the line
+// (bishop or queen on a diagonal, rook or queen on a rank or file). findPins
+// scans the eight lines once; a pinned piece's move keeps the king safe
+// exactly when it stays between the king and that slider (staysOnPinLine).
+// An en passant capture also empties a second square and is never judged
+// this way.
 template <int Color>
-inline int pinningSlider(const int32_t* b, int king, int from) {
-  const int step = lineStep(from, king);
-  int t = king + step;
-  while (b[t] == 0) t += step;
-  if (t != from) return 0;
-  t += step;
-  while (b[t] == 0) t += step;
-  const int32_t c = -Color * b[t];  // positive for an enemy piece
-  const bool diagonal = step == 9 || step == -9 || step == 11 || step == -11;
-  return c == kQueen || c == (diagonal ? kBishop : kRook) ? t : 0;
+inline void findPins(const int32_t* b, int king, Pins& pins) {
+  pins.count = 0;
+  detail::findPin<Color, 1>(b, king, pins);
+  detail::findPin<Color, -1>(b, king, pins);
+  detail::findPin<Color, 10>(b, king, pins);
+  detail::findPin<Color, -10>(b, king, pins);
+  detail::findPin<Color, 9>(b, king, pins);
+  detail::findPin<Color, -9>(b, king, pins);
+  detail::findPin<Color, 11>(b, king, pins);
+  detail::findPin<Color, -11>(b, king, pins);
 }
 
 inline bool staysOnPinLine(int king, int pinner, int to) {

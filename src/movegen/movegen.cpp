@@ -13,9 +13,9 @@ enum GenMode { kGenAll, kGenCount, kGenCaptures };
 // the counting twin of perft and the capture list follow the same rules in
 // the same order. Legality: a move of a piece that is not aligned with its
 // own king, while not in check, cannot expose the king and is taken without
-// a trial. Out of check, the trial of an aligned piece is the scan of its one
-// line to the king (pinningSlider), done once for all its moves; in check
-// every move is tried on the board.
+// a trial. Out of check, the trial of an aligned piece is answered by the
+// scan of the king's eight lines (findPins), made once per position; in
+// check every move is tried on the board.
 template <int Color, GenMode Mode>
 class Generator {
  public:
@@ -25,6 +25,8 @@ class Generator {
     // En passant only toward a square on the enemy pawn's passed rank.
     ep_ = (Color == 1 ? pos.epField < 49 : pos.epField > 70) ? pos.epField : 0;
     kingLine_ = AlignmentTable + king_ * 99;  // the table is symmetric
+    pins_.count = 0;
+    if (!inCheck_) findPins<Color>(b_, king_, pins_);
   }
 
   int run() {
@@ -40,24 +42,9 @@ class Generator {
  private:
   static constexpr int kKnightJumps[8] = {19, -19, 8, -8, 12, -12, 21, -21};
   static constexpr int kKingSteps[8] = {1, -1, 10, -10, 9, -9, 11, -11};
-  // Ray orders of the sliders, as template arguments so that every ray is
-  // its own unrolled loop.
-  template <bool InCheck>
-  void bishop(int s) {
-    if constexpr (Color == 1) slider<InCheck, -11, -9, 9, 11>(s);
-    else slider<InCheck, 9, 11, -11, -9>(s);
-  }
-  template <bool InCheck>
-  void rook(int s) {
-    if constexpr (Color == 1) slider<InCheck, -10, 1, -1, 10>(s);
-    else slider<InCheck, 1, -1, 10, -10>(s);
-  }
-  template <bool InCheck>
-  void queen(int s) {
-    if constexpr (Color == 1) slider<InCheck, -10, -11, -9, -1, 1, 10, 9, 11>(s);
-    else slider<InCheck, 1, -1, 10, -10, 9, 11, -11, -9>(s);
-  }
   static constexpr int kForward = Color == 1 ? -10 : 10;
+  static constexpr int kLeft = Color == 1 ? -9 : 9;  // the capture tried first
+  static constexpr int kRight = Color == 1 ? -11 : 11;
 
   static bool isEnemy(int32_t c) { return Color == 1 ? c < 0 : static_cast<uint32_t>(c - 1) < kKing; }
   // Empty or enemy: the target of a move (the border 7 is neither).
@@ -80,12 +67,12 @@ class Generator {
     b_[to] = saved;
     return r;
   }
-  // How the moves of one piece are checked: no trial (pin 0), kept on the
-  // line to the enemy slider on square pin, or (in check) each tried.
-  template <bool InCheck>
+  // Out of check: 0 when the piece's moves need no trial, else the square
+  // of the enemy slider it must not uncover. The alignment test comes after
+  // the cheaper one: with no pin on the king's lines no move needs a trial.
   int pinOf(int from) const {
-    if (InCheck || !kingLine_[from]) return 0;
-    return pinningSlider<Color>(b_, king_, from);
+    if (pins_.count == 0 || !kingLine_[from]) return 0;
+    return pins_.pinnerOf(from);
   }
   template <bool InCheck>
   bool pawnMoveOk(int from, int to, int pin) {
@@ -95,12 +82,16 @@ class Generator {
 
   template <bool InCheck>
   void pieces() {
-    constexpr int first = Color == 1 ? 1 : 16;
-    for (int slot = first; slot < first + 15; ++slot) {
-      int s = pos_.pieceList[slot];
+    const int32_t* list = pos_.pieceList + (Color == 1 ? kWhitePawnSlots : kBlackPawnSlots);
+    for (int i = 0; i < 15; ++i) {
+      const int s = list[i];
       if (!s) continue;
-      switch (b_[s] * Color) {
-        case kPawn: pawn<InCheck>(s); break;
+      const int32_t piece = Color * b_[s];
+      if (piece == kPawn) {
+        pawn<InCheck>(s);
+        continue;
+      }
+      switch (piece) {
         case kKnight: knight<InCheck>(s); break;
         case kBishop: bishop<InCheck>(s); break;
         case kRook: rook<InCheck>(s); break;
@@ -174,25 +165,23 @@ class Generator {
 
   template <bool InCheck>
   void pawn(int s) {
-    const int pin = pinOf<InCheck>(s);
-    constexpr int left = Color == 1 ? -9 : 9;    // the capture tried first
-    constexpr int right = Color == 1 ? -11 : 11;
-    bool promoting = Color == 1 ? s < 39 : s > 80;
+    const int pin = InCheck ? 0 : pinOf(s);
+    const bool promoting = Color == 1 ? s < 39 : s > 80;
     if constexpr (Mode == kGenCount && !InCheck) {
       // Counting a free pawn that neither promotes nor may take en passant:
       // the same four tests, summed without branches.
-      if (!pin && !promoting && s + left != ep_ && s + right != ep_) {
+      if (!pin && !promoting && s + kLeft != ep_ && s + kRight != ep_) {
         const bool onHomeRank = Color == 1 ? s > 80 : s < 39;
         const int step = b_[s + kForward] == 0;
-        n_ += step + (step & onHomeRank & (b_[s + 2 * kForward] == 0)) + isEnemy(b_[s + left]) +
-              isEnemy(b_[s + right]);
+        n_ += step + (step & onHomeRank & (b_[s + 2 * kForward] == 0)) + isEnemy(b_[s + kLeft]) +
+              isEnemy(b_[s + kRight]);
         return;
       }
     }
     if (promoting) {
       if (b_[s + kForward] == 0) promotions<InCheck>(s, s + kForward, 0, pin);
-      if (isEnemy(b_[s + left])) promotions<InCheck>(s, s + left, b_[s + left], pin);
-      if (isEnemy(b_[s + right])) promotions<InCheck>(s, s + right, b_[s + right], pin);
+      if (isEnemy(b_[s + kLeft])) promotions<InCheck>(s, s + kLeft, b_[s + kLeft], pin);
+      if (isEnemy(b_[s + kRight])) promotions<InCheck>(s, s + kRight, b_[s + kRight], pin);
       return;
     }
     if constexpr (Mode != kGenCaptures) {
@@ -203,24 +192,26 @@ class Generator {
           add(s, s + 2 * kForward, 0, Normal);
       }
     }
-    for (int side : {left, right}) {
-      int t = s + side;
-      int32_t c = b_[t];
-      if (isEnemy(c)) {
-        if (pawnMoveOk<InCheck>(s, t, pin)) add(s, t, c, Normal);
-      } else if (t == ep_ && c == 0 &&
-                 b_[t - kForward] == -Color * kPawn) {
-        // The pawn to be taken must be there: a FEN may name an en-passant
-        // square without one, and the trial would put a pawn back on it.
-        if (!pawnMoveExposes(s, t)) add(s, t, -Color, EnPassant);
-      }
+    pawnCapture<InCheck>(s, s + kLeft, pin);
+    pawnCapture<InCheck>(s, s + kRight, pin);
+  }
+
+  template <bool InCheck>
+  void pawnCapture(int s, int t, int pin) {
+    const int32_t c = b_[t];
+    if (isEnemy(c)) {
+      if (pawnMoveOk<InCheck>(s, t, pin)) add(s, t, c, Normal);
+    } else if (t == ep_ && c == 0 && b_[t - kForward] == -Color * kPawn) {
+      // The pawn to be taken must be there: a FEN may name an en-passant
+      // square without one, and the trial would put a pawn back on it.
+      if (!pawnMoveExposes(s, t)) add(s, t, -Color, EnPassant);
     }
   }
 
   // A pinned knight has no legal move.
   template <bool InCheck>
   void knight(int s) {
-    if (pinOf<InCheck>(s)) return;
+    if (!InCheck && pinOf(s)) return;
     if constexpr (Mode == kGenCount && !InCheck) {
       n_ += isTarget(b_[s + 19]) + isTarget(b_[s - 19]) + isTarget(b_[s + 8]) + isTarget(b_[s - 8]) +
             isTarget(b_[s + 12]) + isTarget(b_[s - 12]) + isTarget(b_[s + 21]) + isTarget(b_[s - 21]);
@@ -234,18 +225,40 @@ class Generator {
     }
   }
 
+  // Ray orders of the sliders, as template arguments so that every ray is
+  // its own unrolled loop.
+  template <bool InCheck>
+  void bishop(int s) {
+    if constexpr (Color == 1) slider<InCheck, -11, -9, 9, 11>(s);
+    else slider<InCheck, 9, 11, -11, -9>(s);
+  }
+  template <bool InCheck>
+  void rook(int s) {
+    if constexpr (Color == 1) slider<InCheck, -10, 1, -1, 10>(s);
+    else slider<InCheck, 1, -1, 10, -10>(s);
+  }
+  template <bool InCheck>
+  void queen(int s) {
+    if constexpr (Color == 1) slider<InCheck, -10, -11, -9, -1, 1, 10, 9, 11>(s);
+    else slider<InCheck, 1, -1, 10, -10, 9, 11, -11, -9>(s);
+  }
+
   // A pinned slider keeps its moves along the pin line (toward the king and
   // up to the slider that pins it) and loses all others.
   template <bool InCheck, int... Steps>
   void slider(int s) {
-    const int pin = pinOf<InCheck>(s);
-    const int pinStep = pin ? lineStep(pin, king_) : 0;
-    (ray<InCheck, Steps>(s, pin, pinStep), ...);
+    if constexpr (!InCheck) {
+      if (const int pin = pinOf(s)) {
+        const int pinStep = lineStep(pin, king_);
+        ((Steps == pinStep || Steps == -pinStep ? ray<false, Steps>(s) : void()), ...);
+        return;
+      }
+    }
+    (ray<InCheck, Steps>(s), ...);
   }
 
   template <bool InCheck, int Step>
-  void ray(int s, int pin, int pinStep) {
-    if (pin && Step != pinStep && Step != -pinStep) return;
+  void ray(int s) {
     int t = s + Step;
     while (b_[t] == 0) {
       if constexpr (Mode != kGenCaptures)
@@ -256,13 +269,14 @@ class Generator {
   }
 
   Position& pos_;
-  int32_t* b_;
-  Move* list_;
+  int32_t* const b_;
+  Move* const list_;
   int n_ = 0;
   int king_;
   int inCheck_;
   int ep_;
   const uint8_t* kingLine_;
+  Pins pins_;
 };
 
 template <GenMode Mode>

@@ -8,20 +8,23 @@ namespace {
 using Legality = PositionTest;
 
 // Out of check the generator judges a piece's moves by the alignment table
-// and the scan of one line (pinningSlider) instead of trying each move on the
-// board. For every piece of the side to move and every empty or enemy square
-// the verdict must equal the trial's. Counts the pinned pieces and exposing
-// moves met, so that the comparison cannot pass without meeting any.
+// and the scan of the king's lines (findPins) instead of trying each move on
+// the board. For every piece of the side to move and every empty or enemy
+// square the verdict must equal the trial's. Counts the pinned pieces and
+// exposing moves met, so that the comparison cannot pass without any.
 void compareWithTrials(Position& pos, int& pinned, int& exposing) {
   if (sideToMoveInCheck(pos)) return;
   const int color = pos.color, king = color == 1 ? pos.whiteKing : pos.blackKing;
+  Pins pins;
+  if (color == 1)
+    findPins<1>(pos.board, king, pins);
+  else
+    findPins<-1>(pos.board, king, pins);
+  pinned += pins.count;
   for (int slot = color == 1 ? 1 : 16, last = slot + 14; slot <= last; ++slot) {
     const int from = pos.pieceList[slot];
     if (!from) continue;
-    int pin = 0;
-    if (aligned(from, king))
-      pin = color == 1 ? pinningSlider<1>(pos.board, king, from) : pinningSlider<-1>(pos.board, king, from);
-    pinned += pin != 0;
+    const int pin = aligned(from, king) ? pins.pinnerOf(from) : 0;
     for (int to = A8; to <= H1; ++to) {
       const int32_t target = pos.board[to] * color;
       const int diagonal = (to - from) * color;

@@ -1,0 +1,184 @@
+#!/bin/bash
+# Speed of perft and of the search, measured side by side with Debian's
+# stockfish when it is installed. Builds the Release configuration, then
+# runs each perft benchmark in one live session of each engine, alternately
+# (ours, theirs, ours, ...), timing every command from the moment it is sent
+# to the line with its result; then runs the fixed-depth search bench. Prints
+# nodes per second as min/median/max and the median of the paired time
+# ratios ours/theirs (below 1.0: ours is faster).
+#
+#   tools/perfcompare/perfcompare.sh [--quick] [--runs N] [--build-dir DIR]
+#                                    [--no-build] [--stockfish CMD]
+#
+#   --quick          small depths, one run each: checks that the tool works,
+#                    that the node counts and the bench signature are
+#                    unchanged (a few seconds; what CI runs)
+#   --runs N         runs per benchmark, default 5 (1 with --quick)
+#   --build-dir DIR  Release build folder, default build-perfcompare
+#   --no-build       use the binaries already in the build folder
+#   --stockfish CMD  the engine to compare with, default stockfish (also
+#                    looked up in /usr/games); "none" skips the comparison
+#
+# Timings on a shared machine are noisy: compare medians of several runs,
+# never single runs. Exit status: 0 done, 1 a node count or the bench
+# signature differs, 2 usage error, 3 build or engine failure.
+set -u
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+repo="$(cd "$here/../.." && pwd)"
+
+usage() { awk 'NR > 1 && !/^#/ { exit } NR > 1 { sub(/^# ?/, ""); print }' "${BASH_SOURCE[0]}"; }
+
+quick=0 runs="" build="$repo/build-perfcompare" nobuild=0 sf="stockfish"
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --quick) quick=1 ;;
+    --runs) runs="${2:-}"; shift ;;
+    --build-dir) build="${2:-}"; shift ;;
+    --no-build) nobuild=1 ;;
+    --stockfish) sf="${2:-}"; shift ;;
+    -h|--help) usage; exit 0 ;;
+    *) usage >&2; exit 2 ;;
+  esac
+  shift
+done
+[ -z "$runs" ] && runs=$((quick ? 1 : 5))
+case "$runs" in ''|*[!0-9]*|0) echo "perfcompare: --runs needs a positive number" >&2; exit 2 ;; esac
+
+# name | FEN (empty: the start position) | depth | nodes | quick depth | quick nodes
+benchmarks=(
+  "start position|rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1|6|119060324|4|197281"
+  "r3k2r/p1ppqpb1/...|r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1|5|193690690|3|97862"
+)
+
+if [ "$nobuild" = 0 ]; then
+  echo "Building Release in $build ..."
+  { cmake -S "$repo" -B "$build" -DCMAKE_BUILD_TYPE=Release -DMAVO_TESTS=OFF &&
+    cmake --build "$build" --target mavo bench; } >"$build.log" 2>&1 ||
+    { echo "perfcompare: build failed, see $build.log" >&2; exit 3; }
+fi
+mavo="$build/mavo" bench="$build/tools/bench/bench"
+[ -x "$mavo" ] && [ -x "$bench" ] || { echo "perfcompare: no mavo or bench in $build" >&2; exit 3; }
+
+if [ "$sf" = none ]; then
+  sf=""
+elif ! command -v "$sf" >/dev/null 2>&1; then
+  if [ -x "/usr/games/$sf" ]; then sf="/usr/games/$sf"; else sf=""; fi
+fi
+
+now() { echo "${EPOCHREALTIME/[.,]/}"; }  # microseconds
+
+# Reads lines from fd $1 until one contains $2 (at most $3 seconds); the
+# line is left in $line.
+wait_for() {
+  local fd=$1 needle=$2 limit=$3
+  while IFS= read -r -t "$limit" -u "$fd" line; do
+    [[ "$line" == *"$needle"* ]] && return 0
+  done
+  return 1
+}
+
+# Sorted numbers on stdin -> "min median max".
+stats() { sort -g | awk '{ v[NR] = $1 } END { printf "%s %s %s", v[1], v[int((NR + 1) / 2)], v[NR] }'; }
+nps() { awk -v n="$1" -v us="$2" 'BEGIN { printf "%.0f\n", n / (us / 1e6) }'; }
+fmt_stats() { awk -v s="$1" 'BEGIN { split(s, v, " "); printf "%6.2f %6.2f %6.2f", v[1] / 1e6, v[2] / 1e6, v[3] / 1e6 }'; }
+
+status=0
+workdir=$(mktemp -d)
+trap 'rm -rf "$workdir"' EXIT
+
+# Starts "$@" in the work folder behind two FIFOs; sets $pid, $to (its
+# input) and $from (its output).
+start_engine() {
+  local tag=$1
+  shift
+  mkfifo "$workdir/$tag.in" "$workdir/$tag.out"
+  (cd "$workdir" && exec "$@" <"$workdir/$tag.in" >"$workdir/$tag.out" 2>&1) &
+  pid=$!
+  exec {to}>"$workdir/$tag.in" {from}<"$workdir/$tag.out"
+}
+
+start_engine ours "$mavo"
+ours_pid=$pid ours_in=$to ours_out=$from
+if [ -n "$sf" ]; then
+  start_engine theirs "$sf"
+  theirs_in=$to theirs_out=$from
+  echo "uci" >&"$theirs_in"
+  wait_for "$theirs_out" "id name" 10 && theirs_name=${line#id name }
+  wait_for "$theirs_out" uciok 10 || { echo "perfcompare: $sf does not answer uci" >&2; exit 3; }
+fi
+
+echo
+printf "%-22s %5s %11s  %-24s %-24s %s\n" "perft" depth nodes "ours Mnps min/med/max" \
+  "theirs Mnps min/med/max" "time ours/theirs (median)"
+for entry in "${benchmarks[@]}"; do
+  IFS='|' read -r name fen depth nodes qdepth qnodes <<<"$entry"
+  [ "$quick" = 1 ] && depth=$qdepth nodes=$qnodes
+  ours=() theirs=() ratios=()
+  echo "setboard $fen" >&"$ours_in"
+  [ -n "$sf" ] && echo "position fen $fen" >&"$theirs_in"
+  for ((r = 0; r < runs; r++)); do
+    t0=$(now)
+    echo "perft $depth" >&"$ours_in"
+    wait_for "$ours_out" "Perft ($depth)" 600 || { echo "perfcompare: no perft answer" >&2; exit 3; }
+    t1=$(now)
+    got=$(sed -E 's/.*Perft \([0-9]+\): ([0-9]+).*/\1/' <<<"$line")
+    if [ "$got" != "$nodes" ]; then
+      echo "perfcompare: $name perft $depth counted $got nodes, expected $nodes" >&2
+      status=1
+    fi
+    ours+=($((t1 - t0)))
+    if [ -n "$sf" ]; then
+      t0=$(now)
+      echo "go perft $depth" >&"$theirs_in"
+      wait_for "$theirs_out" "Nodes searched" 600 || { echo "perfcompare: no answer from $sf" >&2; exit 3; }
+      t1=$(now)
+      theirs+=($((t1 - t0)))
+      ratios+=("$(awk -v a="${ours[r]}" -v b="$((t1 - t0))" 'BEGIN { printf "%.3f", a / b }')")
+    fi
+  done
+  ours_stats=$(for us in "${ours[@]}"; do nps "$nodes" "$us"; done | stats)
+  theirs_col="-" ratio_col="-"
+  if [ -n "$sf" ]; then
+    theirs_col=$(fmt_stats "$(for us in "${theirs[@]}"; do nps "$nodes" "$us"; done | stats)")
+    ratio_col=$(printf "%s\n" "${ratios[@]}" | stats | awk '{ print $2 }')
+  fi
+  printf "%-22s %5s %11s  %-24s %-24s %s\n" "$name" "$depth" "$nodes" "$(fmt_stats "$ours_stats")" \
+    "$theirs_col" "$ratio_col"
+done
+
+# Peak memory of the session that ran the perft commands; start-up: the
+# whole life of a process that reads "quit" at once (an upper bound of the
+# time to its first prompt).
+peak=$(awk '/VmHWM/ { print $2, $3 }' "/proc/$ours_pid/status" 2>/dev/null)
+echo "quit" >&"$ours_in"
+[ -n "$sf" ] && echo "quit" >&"$theirs_in"
+wait
+cd "$workdir" || exit 3
+startups=$(for ((r = 0; r < 11; r++)); do
+  t0=$(now)
+  "$mavo" <<<quit >/dev/null 2>&1
+  t1=$(now)
+  echo $((t1 - t0))
+done | stats)
+cd "$repo" || exit 3
+echo
+echo "ours: peak memory ${peak:-unknown}; start-up to quit (min/median/max): $(awk -v s="$startups" \
+  'BEGIN { split(s, v, " "); printf "%.1f %.1f %.1f ms", v[1] / 1e3, v[2] / 1e3, v[3] / 1e3 }')"
+[ -n "$sf" ] && echo "theirs: $theirs_name ($sf)" || echo "theirs: stockfish not found, comparison skipped"
+
+# The search bench: the node total must be the signature.
+signature=$(grep -E '^[0-9]+$' "$repo/tools/bench/signature.txt" | head -1)
+bench_nps=() kept=kept
+for ((r = 0; r < runs; r++)); do
+  total=$(cd "$workdir" && "$bench" | awk '/^Total:/ { print $2, $4 }')
+  [ -n "$total" ] || { echo "perfcompare: bench failed" >&2; exit 3; }
+  if [ "${total% *}" != "$signature" ]; then
+    echo "perfcompare: bench counted ${total% *} nodes, signature $signature" >&2
+    status=1 kept=CHANGED
+  fi
+  bench_nps+=("${total#* }")
+done
+echo
+echo "search bench: $signature nodes (signature $kept)," \
+  "Mnps min/med/max $(fmt_stats "$(printf "%s\n" "${bench_nps[@]}" | stats)")"
+exit $status
