@@ -72,8 +72,6 @@ int pollLine(char* buf, int cap) {
   std::strncpy(buf, "stop\n", cap);
   return 5;
 }
-bool inputEnded() { return stdinBuffer->ended(); }
-bool lineBuffered() { return stdinBuffer->lineBuffered(); }
 bool outputClosed() { return false; }
 void clearConsole() {}
 
