@@ -105,7 +105,7 @@ void runTestSuite(Position& pos) {
         report(log, ", Time %2.3f s", seconds);
         report(log, ", [%" PRIu64 "]", static_cast<uint64_t>(expected[d]));
       }
-      report(log, ok ? ", OK" : ", FALSE");
+      report(log, "%s", ok ? ", OK" : ", FALSE");
       ++(ok ? passed : failed);
     }
     std::fflush(log);

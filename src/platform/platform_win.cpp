@@ -71,7 +71,13 @@ int rawInputWaiting() {
   }
   if (inputIsPipe) {
     DWORD bytes = 0;
-    if (!PeekNamedPipe(inputHandle, nullptr, 0, nullptr, &bytes, nullptr)) return 1;
+    if (!PeekNamedPipe(inputHandle, nullptr, 0, nullptr, &bytes, nullptr)) {
+      // A broken pipe (the writer has gone) or a file: a read answers at
+      // once. Any other failure (a handle that cannot be peeked) says
+      // nothing about waiting data, and a read could block the search.
+      if (GetLastError() == ERROR_BROKEN_PIPE) return 1;
+      return GetFileType(inputHandle) == FILE_TYPE_DISK ? 1 : 0;
+    }
     return bytes ? 1 : 0;
   }
   return keyPressed() ? 1 : 0;
