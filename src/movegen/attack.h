@@ -30,41 +30,60 @@ inline bool rayEndsOn(const int32_t* b, int s, int32_t a, int32_t c) {
 }
 }  // namespace detail
 
-inline int isAttackedByBlack(const int32_t* b, int s) {
+// The attackers of s by kind: knights and pawns, the king, the sliders.
+inline int attackedByBlackKnightOrPawn(const int32_t* b, int s) {
   if (b[s - 12] == -2 || b[s - 19] == -2 || b[s - 21] == -2 || b[s - 8] == -2 || b[s + 12] == -2 ||
       b[s + 19] == -2 || b[s + 21] == -2 || b[s + 8] == -2)
     return 1;
-  if (b[s - 9] == -1 || b[s - 11] == -1) return 1;
-  if (b[s - 9] == -3 || b[s - 9] == -5) return 1;
-  if (b[s - 11] == -6 || b[s - 10] == -6 || b[s - 9] == -6 || b[s - 1] == -6 || b[s + 11] == -6 ||
-      b[s + 10] == -6 || b[s + 9] == -6 || b[s + 1] == -6)
+  return b[s - 9] == -1 || b[s - 11] == -1;
+}
+
+inline int attackedByWhiteKnightOrPawn(const int32_t* b, int s) {
+  if (b[s + 12] == 2 || b[s + 19] == 2 || b[s + 8] == 2 || b[s + 21] == 2 || b[s - 12] == 2 ||
+      b[s - 19] == 2 || b[s - 21] == 2 || b[s - 8] == 2)
     return 1;
+  return b[s + 9] == 1 || b[s + 11] == 1;
+}
+
+// Two playing squares are neighbours exactly when they differ by one of the
+// eight king steps.
+inline bool kingStepApart(int a, int s) {
+  const unsigned d = static_cast<unsigned>(a - s + 11);
+  return d <= 22 && ((0x701407u >> d) & 1);
+}
+
+inline int attackedByBlackSlider(const int32_t* b, int s) {
   using detail::rayEndsOn;
   if (rayEndsOn<-11>(b, s, -3, -5) || rayEndsOn<-9>(b, s, -3, -5) || rayEndsOn<9>(b, s, -3, -5) ||
       rayEndsOn<11>(b, s, -3, -5))
     return 1;
-  if (rayEndsOn<10>(b, s, -4, -5) || rayEndsOn<-10>(b, s, -4, -5) || rayEndsOn<1>(b, s, -4, -5) ||
-      rayEndsOn<-1>(b, s, -4, -5))
-    return 1;
-  return 0;
+  return rayEndsOn<10>(b, s, -4, -5) || rayEndsOn<-10>(b, s, -4, -5) || rayEndsOn<1>(b, s, -4, -5) ||
+         rayEndsOn<-1>(b, s, -4, -5);
 }
 
-inline int isAttackedByWhite(const int32_t* b, int s) {
-  if (b[s + 12] == 2 || b[s + 19] == 2 || b[s + 8] == 2 || b[s + 21] == 2 || b[s - 12] == 2 ||
-      b[s - 19] == 2 || b[s - 21] == 2 || b[s - 8] == 2)
-    return 1;
-  if (b[s + 9] == 1 || b[s + 11] == 1) return 1;
-  if (b[s + 9] == 6 || b[s + 10] == 6 || b[s + 11] == 6 || b[s + 1] == 6 || b[s - 9] == 6 ||
-      b[s - 10] == 6 || b[s - 1] == 6 || b[s - 11] == 6)
-    return 1;
+inline int attackedByWhiteSlider(const int32_t* b, int s) {
   using detail::rayEndsOn;
   if (rayEndsOn<9>(b, s, 3, 5) || rayEndsOn<11>(b, s, 3, 5) || rayEndsOn<-11>(b, s, 3, 5) ||
       rayEndsOn<-9>(b, s, 3, 5))
     return 1;
-  if (rayEndsOn<-10>(b, s, 4, 5) || rayEndsOn<1>(b, s, 4, 5) || rayEndsOn<-1>(b, s, 4, 5) ||
-      rayEndsOn<10>(b, s, 4, 5))
+  return rayEndsOn<-10>(b, s, 4, 5) || rayEndsOn<1>(b, s, 4, 5) || rayEndsOn<-1>(b, s, 4, 5) ||
+         rayEndsOn<10>(b, s, 4, 5);
+}
+
+inline int isAttackedByBlack(const int32_t* b, int s) {
+  if (attackedByBlackKnightOrPawn(b, s)) return 1;
+  if (b[s - 11] == -6 || b[s - 10] == -6 || b[s - 9] == -6 || b[s - 1] == -6 || b[s + 11] == -6 ||
+      b[s + 10] == -6 || b[s + 9] == -6 || b[s + 1] == -6)
     return 1;
-  return 0;
+  return attackedByBlackSlider(b, s);
+}
+
+inline int isAttackedByWhite(const int32_t* b, int s) {
+  if (attackedByWhiteKnightOrPawn(b, s)) return 1;
+  if (b[s + 9] == 6 || b[s + 10] == 6 || b[s + 11] == 6 || b[s + 1] == 6 || b[s - 9] == 6 ||
+      b[s - 10] == 6 || b[s - 1] == 6 || b[s - 11] == 6)
+    return 1;
+  return attackedByWhiteSlider(b, s);
 }
 
 inline int sideToMoveInCheck(const Position& pos) {
@@ -159,45 +178,53 @@ struct Pins {
 };
 
 namespace detail {
+// One of the king's lines: true when an enemy slider attacks the king along
+// it; records a pin when the first piece is the king's own and the next one
+// an enemy slider that moves along the line.
 template <int Color, int Step>
-inline void findPin(const int32_t* b, int king, Pins& pins) {
+inline bool scanKingLine(const int32_t* b, int king, Pins& pins) {
+  constexpr bool diagonal = Step == 9 || Step == -9 || Step == 11 || Step == -11;
+  constexpr int32_t slider = -Color * (diagonal ? kBishop : kRook), queen = -Color * kQueen;
   int t = king + Step;
   while (b[t] == 0) t += Step;
+  if (b[t] == slider || b[t] == queen) return true;
   const int32_t own = Color * b[t];
-  if (own < kPawn || own > kQueen) return;  // enemy, border (or the impossible own king)
+  if (own < kPawn || own > kQueen) return false;  // an enemy or the border
   const int piece = t;
   t += Step;
   while (b[t] == 0) t += Step;
-  const int32_t enemy = -Color * b[t];
-  constexpr bool diagonal = Step == 9 || Step == -9 || Step == 11 || Step == -11;
-  if (enemy == kQueen || enemy == (diagonal ? kBishop : kRook)) {
+  if (b[t] == slider || b[t] == queen) {
     pins.piece[pins.count] = piece;
     pins.pinner[pins.count++] = t;
   }
+  return false;
 }
 }  // namespace detail
 
-// For a side that is not in check, a move of a piece aligned with its own
-// king can expose the king only by opening that line: no other attack on the
-// king changes. So the trial of such a move needs only the king's eight
-// lines: a piece can expose the king when it is the first piece on its line,
-// and the next one behind it is an enemy slider that moves along the line
-// (bishop or queen on a diagonal, rook or queen on a rank or file). findPins
-// scans the eight lines once; a pinned piece's move keeps the king safe
-// exactly when it stays between the king and that slider (staysOnPinLine).
-// An en passant capture also empties a second square and is never judged
-// this way.
+// A move of a piece aligned with its own king, the king not in check, can
+// expose the king only by opening that line: no other attack on the king
+// changes. So the trial of such a move needs only the king's eight lines: a
+// piece can expose the king when it is the first piece on its line and the
+// next one behind it is an enemy slider that moves along the line (bishop or
+// queen on a diagonal, rook or queen on a rank or file). scanKingLines scans
+// the eight lines once, records these pins and answers whether an enemy
+// slider gives check, the part of the in-check test that reads the same
+// lines. A pinned piece's move keeps the king safe exactly when it stays
+// between the king and the slider (staysOnPinLine). An en passant capture
+// also empties a second square and is never judged this way.
 template <int Color>
-inline void findPins(const int32_t* b, int king, Pins& pins) {
+inline bool scanKingLines(const int32_t* b, int king, Pins& pins) {
+  using detail::scanKingLine;
   pins.count = 0;
-  detail::findPin<Color, 1>(b, king, pins);
-  detail::findPin<Color, -1>(b, king, pins);
-  detail::findPin<Color, 10>(b, king, pins);
-  detail::findPin<Color, -10>(b, king, pins);
-  detail::findPin<Color, 9>(b, king, pins);
-  detail::findPin<Color, -9>(b, king, pins);
-  detail::findPin<Color, 11>(b, king, pins);
-  detail::findPin<Color, -11>(b, king, pins);
+  bool check = scanKingLine<Color, 1>(b, king, pins);
+  check |= scanKingLine<Color, -1>(b, king, pins);
+  check |= scanKingLine<Color, 10>(b, king, pins);
+  check |= scanKingLine<Color, -10>(b, king, pins);
+  check |= scanKingLine<Color, 9>(b, king, pins);
+  check |= scanKingLine<Color, -9>(b, king, pins);
+  check |= scanKingLine<Color, 11>(b, king, pins);
+  check |= scanKingLine<Color, -11>(b, king, pins);
+  return check;
 }
 
 inline bool staysOnPinLine(int king, int pinner, int to) {

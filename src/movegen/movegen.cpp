@@ -14,19 +14,21 @@ enum GenMode { kGenAll, kGenCount, kGenCaptures };
 // the same order. Legality: a move of a piece that is not aligned with its
 // own king, while not in check, cannot expose the king and is taken without
 // a trial. Out of check, the trial of an aligned piece is answered by the
-// scan of the king's eight lines (findPins), made once per position; in
+// scan of the king's eight lines (scanKingLines), made once per position; in
 // check every move is tried on the board.
 template <int Color, GenMode Mode>
 class Generator {
  public:
   Generator(Position& pos, Move* list) : pos_(pos), b_(pos.board), list_(list) {
     king_ = Color == 1 ? pos.whiteKing : pos.blackKing;
-    inCheck_ = attackedByEnemy(king_);
+    enemyKing_ = Color == 1 ? pos.blackKing : pos.whiteKing;
+    // In check: attacked by a slider along one of the king's lines, scanned
+    // together with the pins, or by a knight, pawn or the king.
+    const bool sliderCheck = scanKingLines<Color>(b_, king_, pins_);
+    inCheck_ = sliderCheck || knightOrPawnAttacks(king_) || kingStepApart(enemyKing_, king_);
     // En passant only toward a square on the enemy pawn's passed rank.
     ep_ = (Color == 1 ? pos.epField < 49 : pos.epField > 70) ? pos.epField : 0;
     kingLine_ = AlignmentTable + king_ * 99;  // the table is symmetric
-    pins_.count = 0;
-    if (!inCheck_) findPins<Color>(b_, king_, pins_);
   }
 
   int run() {
@@ -41,7 +43,6 @@ class Generator {
 
  private:
   static constexpr int kKnightJumps[8] = {19, -19, 8, -8, 12, -12, 21, -21};
-  static constexpr int kKingSteps[8] = {1, -1, 10, -10, 9, -9, 11, -11};
   static constexpr int kForward = Color == 1 ? -10 : 10;
   static constexpr int kLeft = Color == 1 ? -9 : 9;  // the capture tried first
   static constexpr int kRight = Color == 1 ? -11 : 11;
@@ -51,8 +52,20 @@ class Generator {
   static bool isTarget(int32_t c) { return Color == 1 ? c < 1 : static_cast<uint32_t>(c) <= kKing; }
 
   int attackedByEnemy(int s) const { return Color == 1 ? isAttackedByBlack(b_, s) : isAttackedByWhite(b_, s); }
+  int knightOrPawnAttacks(int s) const {
+    return Color == 1 ? attackedByBlackKnightOrPawn(b_, s) : attackedByWhiteKnightOrPawn(b_, s);
+  }
+  // The king step test, with the enemy king found by its square (the board
+  // holds one king of each colour).
   int kingStepExposed(int from, int to) {
-    return Color == 1 ? whiteKingStepExposed(pos_, from, to) : blackKingStepExposed(pos_, from, to);
+    if (knightOrPawnAttacks(to) || kingStepApart(enemyKing_, to)) return 1;
+    const int32_t saved = b_[to];
+    b_[to] = Color * kKing;
+    b_[from] = 0;
+    const int r = Color == 1 ? attackedByBlackSlider(b_, to) : attackedByWhiteSlider(b_, to);
+    b_[from] = Color * kKing;
+    b_[to] = saved;
+    return r;
   }
   int pawnMoveExposes(int from, int to) {
     return Color == 1 ? whiteMoveExposesKing(pos_, from, to) : blackMoveExposesKing(pos_, from, to);
@@ -135,20 +148,40 @@ class Generator {
     // position was set up.
     if (king_ != base + 5) return;
     if (b_[base + 7] == 0 && b_[base + 6] == 0 && b_[base + 8] == rook && !moved[shortFlag] &&
-        !kingStepExposed(king_, base + 6) && !kingStepExposed(king_, base + 7))
+        !besideExposed<1>() && !kingStepExposed(king_, base + 7))
       add(base + 5, base + 7, 0, Color == 1 ? WhiteCastleShort : BlackCastleShort);
     if (b_[base + 2] == 0 && b_[base + 3] == 0 && b_[base + 1] == rook && b_[base + 4] == 0 && !moved[longFlag] &&
-        !kingStepExposed(king_, base + 3) && !kingStepExposed(king_, base + 4))
+        !kingStepExposed(king_, base + 3) && !besideExposed<-1>())
       add(base + 5, base + 3, 0, Color == 1 ? WhiteCastleLong : BlackCastleLong);
   }
 
+  // The king's steps to the f and d file squares are tested for castling
+  // and again as king moves, on the same board: the answer is kept.
+  template <int Step>
+  int besideExposed() {
+    int& known = beside_[Step == 1 ? 0 : 1];
+    if (known < 0) known = kingStepExposed(king_, king_ + Step);
+    return known;
+  }
+
+  template <int Step>
+  void kingStep() {
+    const int t = king_ + Step;
+    const int32_t c = b_[t];
+    if (Mode == kGenCaptures ? !isEnemy(c) : !isTarget(c)) return;
+    const int exposed = Step == 1 || Step == -1 ? besideExposed<Step>() : kingStepExposed(king_, t);
+    if (!exposed) add(king_, t, c, Normal);
+  }
+
   void kingMoves() {
-    for (int step : kKingSteps) {
-      int t = king_ + step;
-      int32_t c = b_[t];
-      if (Mode == kGenCaptures ? !isEnemy(c) : !isTarget(c)) continue;
-      if (!kingStepExposed(king_, t)) add(king_, t, c, Normal);
-    }
+    kingStep<1>();
+    kingStep<-1>();
+    kingStep<10>();
+    kingStep<-10>();
+    kingStep<9>();
+    kingStep<-9>();
+    kingStep<11>();
+    kingStep<-11>();
   }
 
   template <bool InCheck>
@@ -273,10 +306,12 @@ class Generator {
   Move* const list_;
   int n_ = 0;
   int king_;
+  int enemyKing_;
   int inCheck_;
   int ep_;
   const uint8_t* kingLine_;
   Pins pins_;
+  int beside_[2] = {-1, -1};  // unknown until tested
 };
 
 template <GenMode Mode>

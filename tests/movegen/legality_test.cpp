@@ -7,19 +7,22 @@ namespace {
 
 using Legality = PositionTest;
 
-// Out of check the generator judges a piece's moves by the alignment table
-// and the scan of the king's lines (findPins) instead of trying each move on
-// the board. For every piece of the side to move and every empty or enemy
-// square the verdict must equal the trial's. Counts the pinned pieces and
+// The generator tells check from the king's lines and the leapers, and out
+// of check it judges a piece's moves by the alignment table and the pins on
+// the king's lines (scanKingLines) instead of trying each move on the board.
+// For every piece of the side to move and every empty or enemy square the
+// verdict must equal the trial's. Counts the pinned pieces and
 // exposing moves met, so that the comparison cannot pass without any.
 void compareWithTrials(Position& pos, int& pinned, int& exposing) {
-  if (sideToMoveInCheck(pos)) return;
   const int color = pos.color, king = color == 1 ? pos.whiteKing : pos.blackKing;
   Pins pins;
-  if (color == 1)
-    findPins<1>(pos.board, king, pins);
-  else
-    findPins<-1>(pos.board, king, pins);
+  const bool check = (color == 1 ? scanKingLines<1>(pos.board, king, pins) ||
+                                       attackedByBlackKnightOrPawn(pos.board, king)
+                                 : scanKingLines<-1>(pos.board, king, pins) ||
+                                       attackedByWhiteKnightOrPawn(pos.board, king)) ||
+                     kingStepApart(pos.whiteKing, pos.blackKing);
+  ASSERT_EQ(check, sideToMoveInCheck(pos) != 0);
+  if (check) return;
   pinned += pins.count;
   for (int slot = color == 1 ? 1 : 16, last = slot + 14; slot <= last; ++slot) {
     const int from = pos.pieceList[slot];
