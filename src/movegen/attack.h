@@ -201,29 +201,59 @@ inline bool scanKingLine(const int32_t* b, int king, Pins& pins) {
 }
 }  // namespace detail
 
+// The lines from the king on which an enemy slider stands that moves along
+// them (whatever stands between): bit step + 11 for each such step. Only
+// these lines can give check or hold a pin. The sliders stand in the piece
+// slots, unless a pawn has promoted, which the piece counts tell.
+template <int Color>
+inline uint32_t enemySliderLines(const Position& pos, int king) {
+  const uint8_t* line = AlignmentTable + king * 99;  // the table is symmetric
+  const int32_t* b = pos.board;
+  const int32_t* list = pos.pieceList + (Color == 1 ? kBlackPawnSlots : kWhitePawnSlots);
+  const int32_t* count = pos.pieceCount + pieceCountIndex(0);
+  int sliders = count[-Color * kBishop] + count[-Color * kRook] + count[-Color * kQueen];
+  uint32_t lines = 0;
+  auto look = [&](int s) {
+    const int32_t kind = -Color * b[s];  // an empty slot names the border, 7
+    if (kind < kBishop || kind > kQueen) return;
+    --sliders;
+    const int code = line[s];
+    const bool diagonal = code == 9 || code == 11;
+    if (code && (kind == kQueen || kind == (diagonal ? kBishop : kRook))) lines |= 1u << ((s > king ? code : -code) + 11);
+  };
+  for (int i = 8; i < 15; ++i) look(list[i]);
+  if (sliders > 0)
+    for (int i = 0; i < 8; ++i) look(list[i]);
+  return lines;
+}
+
 // A move of a piece aligned with its own king, the king not in check, can
 // expose the king only by opening that line: no other attack on the king
 // changes. So the trial of such a move needs only the king's eight lines: a
 // piece can expose the king when it is the first piece on its line and the
 // next one behind it is an enemy slider that moves along the line (bishop or
 // queen on a diagonal, rook or queen on a rank or file). scanKingLines scans
-// the eight lines once, records these pins and answers whether an enemy
-// slider gives check, the part of the in-check test that reads the same
-// lines. A pinned piece's move keeps the king safe exactly when it stays
-// between the king and the slider (staysOnPinLine). An en passant capture
-// also empties a second square and is never judged this way.
+// the lines that hold such a slider once, records these pins and answers
+// whether an enemy slider gives check, the part of the in-check test that
+// reads the same lines. A pinned piece's move keeps the king safe exactly
+// when it stays between the king and the slider (staysOnPinLine). An en
+// passant capture also empties a second square and is never judged this way.
 template <int Color>
-inline bool scanKingLines(const int32_t* b, int king, Pins& pins) {
+inline bool scanKingLines(const Position& pos, int king, Pins& pins) {
   using detail::scanKingLine;
   pins.count = 0;
-  bool check = scanKingLine<Color, 1>(b, king, pins);
-  check |= scanKingLine<Color, -1>(b, king, pins);
-  check |= scanKingLine<Color, 10>(b, king, pins);
-  check |= scanKingLine<Color, -10>(b, king, pins);
-  check |= scanKingLine<Color, 9>(b, king, pins);
-  check |= scanKingLine<Color, -9>(b, king, pins);
-  check |= scanKingLine<Color, 11>(b, king, pins);
-  check |= scanKingLine<Color, -11>(b, king, pins);
+  const uint32_t lines = enemySliderLines<Color>(pos, king);
+  if (!lines) return false;
+  const int32_t* b = pos.board;
+  bool check = false;
+  if (lines & (1u << (1 + 11))) check |= scanKingLine<Color, 1>(b, king, pins);
+  if (lines & (1u << (-1 + 11))) check |= scanKingLine<Color, -1>(b, king, pins);
+  if (lines & (1u << (10 + 11))) check |= scanKingLine<Color, 10>(b, king, pins);
+  if (lines & (1u << (-10 + 11))) check |= scanKingLine<Color, -10>(b, king, pins);
+  if (lines & (1u << (9 + 11))) check |= scanKingLine<Color, 9>(b, king, pins);
+  if (lines & (1u << (-9 + 11))) check |= scanKingLine<Color, -9>(b, king, pins);
+  if (lines & (1u << (11 + 11))) check |= scanKingLine<Color, 11>(b, king, pins);
+  if (lines & (1u << (-11 + 11))) check |= scanKingLine<Color, -11>(b, king, pins);
   return check;
 }
 

@@ -24,7 +24,7 @@ class Generator {
     enemyKing_ = Color == 1 ? pos.blackKing : pos.whiteKing;
     // In check: attacked by a slider along one of the king's lines, scanned
     // together with the pins, or by a knight, pawn or the king.
-    const bool sliderCheck = scanKingLines<Color>(b_, king_, pins_);
+    const bool sliderCheck = scanKingLines<Color>(pos, king_, pins_);
     inCheck_ = sliderCheck || knightOrPawnAttacks(king_) || kingStepApart(enemyKing_, king_);
     // En passant only toward a square on the enemy pawn's passed rank.
     ep_ = (Color == 1 ? pos.epField < 49 : pos.epField > 70) ? pos.epField : 0;

@@ -214,11 +214,10 @@ int evaluate(const Position& pos) {
       if (b[s + 11] == 1 || b[s + 9] == 1) score += 150;
       if (b[s + 1] == 1 || b[s - 1] == 1) score += 200;
     }
-    if (b[s + 10] == 1) score -= 20;
-    if (b[s - 1] != 1 && b[s + 1] != 1)
-      score -= 15;
-    else if (b[s - 11] == 1 || b[s - 9] == 1)
-      score -= 15;
+    // An own pawn behind; no own pawn beside, or one diagonally ahead:
+    // counted without branches.
+    score -= 20 * (b[s + 10] == 1);
+    score -= 15 * ((b[s - 1] != 1 && b[s + 1] != 1) | (b[s - 11] == 1) | (b[s - 9] == 1));
   }
   for (int slot = kBlackPawnSlots; slot < kBlackPieceSlots; ++slot) {
     int s = pos.pieceList[slot];
@@ -227,11 +226,8 @@ int evaluate(const Position& pos) {
       if (b[s - 11] == -1 || b[s - 9] == -1) score -= 150;
       if (b[s + 1] == -1 || b[s - 1] == -1) score -= 200;
     }
-    if (b[s - 10] == -1) score += 20;
-    if (b[s - 1] != -1 && b[s + 1] != -1)
-      score += 15;
-    else if (b[s + 11] == -1 || b[s + 9] == -1)
-      score += 15;
+    score += 20 * (b[s - 10] == -1);
+    score += 15 * ((b[s - 1] != -1 && b[s + 1] != -1) | (b[s + 11] == -1) | (b[s + 9] == -1));
   }
 
   const int* list = pos.pieceList;

@@ -16,9 +16,9 @@ using Legality = PositionTest;
 void compareWithTrials(Position& pos, int& pinned, int& exposing) {
   const int color = pos.color, king = color == 1 ? pos.whiteKing : pos.blackKing;
   Pins pins;
-  const bool check = (color == 1 ? scanKingLines<1>(pos.board, king, pins) ||
+  const bool check = (color == 1 ? scanKingLines<1>(pos, king, pins) ||
                                        attackedByBlackKnightOrPawn(pos.board, king)
-                                 : scanKingLines<-1>(pos.board, king, pins) ||
+                                 : scanKingLines<-1>(pos, king, pins) ||
                                        attackedByWhiteKnightOrPawn(pos.board, king)) ||
                      kingStepApart(pos.whiteKing, pos.blackKing);
   ASSERT_EQ(check, sideToMoveInCheck(pos) != 0);
