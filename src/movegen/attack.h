@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 
 #include "position/types.h"
 
@@ -86,10 +87,6 @@ inline int isAttackedByWhite(const int32_t* b, int s) {
   return attackedByWhiteSlider(b, s);
 }
 
-inline int sideToMoveInCheck(const Position& pos) {
-  return pos.color == 1 ? isAttackedByBlack(pos.board, pos.whiteKing)
-                        : isAttackedByWhite(pos.board, pos.blackKing);
-}
 
 // Would the king of that colour stand attacked after stepping from -> to?
 inline int whiteKingStepExposed(Position& pos, int from, int to) {
@@ -225,6 +222,32 @@ inline uint32_t enemySliderLines(const Position& pos, int king) {
   if (sliders > 0)
     for (int i = 0; i < 8; ++i) look(list[i]);
   return lines;
+}
+
+// Is an enemy slider the first piece on one of the king's lines?
+template <int Color>
+inline bool slidersGiveCheck(const Position& pos, int king) {
+  const uint32_t lines = enemySliderLines<Color>(pos, king);
+  if (!lines) return false;
+  for (int step : {1, -1, 10, -10, 9, -9, 11, -11}) {
+    if (!(lines & (1u << (step + 11)))) continue;
+    int t = king + step;
+    while (pos.board[t] == 0) t += step;
+    const int32_t kind = -Color * pos.board[t];
+    if (kind == kQueen || kind == (step == 1 || step == -1 || step == 10 || step == -10 ? kRook : kBishop))
+      return true;
+  }
+  return false;
+}
+
+// The attack test on the king of the side to move, with the enemy king found
+// by its square and the enemy sliders through the piece list.
+inline int sideToMoveInCheck(const Position& pos) {
+  if (pos.color == 1)
+    return attackedByBlackKnightOrPawn(pos.board, pos.whiteKing) || kingStepApart(pos.blackKing, pos.whiteKing) ||
+           slidersGiveCheck<1>(pos, pos.whiteKing);
+  return attackedByWhiteKnightOrPawn(pos.board, pos.blackKing) || kingStepApart(pos.whiteKing, pos.blackKing) ||
+         slidersGiveCheck<-1>(pos, pos.blackKing);
 }
 
 // A move of a piece aligned with its own king, the king not in check, can

@@ -7,12 +7,13 @@ namespace {
 
 using Legality = PositionTest;
 
-// The generator tells check from the king's lines and the leapers, and out
-// of check it judges a piece's moves by the alignment table and the pins on
-// the king's lines (scanKingLines) instead of trying each move on the board.
-// For every piece of the side to move and every empty or enemy square the
-// verdict must equal the trial's. Counts the pinned pieces and
-// exposing moves met, so that the comparison cannot pass without any.
+// The generator and sideToMoveInCheck tell check from the king's lines and
+// the leapers, and out of check the generator judges a piece's moves by the
+// alignment table and the pins on the king's lines (scanKingLines) instead
+// of trying each move on the board. Both must agree with the full attack
+// test and the trial, for every piece of the side to move and every empty or
+// enemy square. Counts the pinned pieces and exposing moves met, so that the
+// comparison cannot pass without any.
 void compareWithTrials(Position& pos, int& pinned, int& exposing) {
   const int color = pos.color, king = color == 1 ? pos.whiteKing : pos.blackKing;
   Pins pins;
@@ -21,7 +22,9 @@ void compareWithTrials(Position& pos, int& pinned, int& exposing) {
                                  : scanKingLines<-1>(pos, king, pins) ||
                                        attackedByWhiteKnightOrPawn(pos.board, king)) ||
                      kingStepApart(pos.whiteKing, pos.blackKing);
-  ASSERT_EQ(check, sideToMoveInCheck(pos) != 0);
+  const bool attacked = (color == 1 ? isAttackedByBlack(pos.board, king) : isAttackedByWhite(pos.board, king)) != 0;
+  ASSERT_EQ(check, attacked);
+  ASSERT_EQ(sideToMoveInCheck(pos) != 0, attacked);
   if (check) return;
   pinned += pins.count;
   for (int slot = color == 1 ? 1 : 16, last = slot + 14; slot <= last; ++slot) {
