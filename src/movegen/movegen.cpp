@@ -29,6 +29,7 @@ class Generator {
     // En passant only toward a square on the enemy pawn's passed rank.
     ep_ = (Color == 1 ? pos.epField < 49 : pos.epField > 70) ? pos.epField : 0;
     kingLine_ = AlignmentTable + king_ * 99;  // the table is symmetric
+    plainPawns_ = pins_.count == 0 && ep_ == 0;  // no pawn is pinned or may take en passant
   }
 
   int run() {
@@ -198,12 +199,11 @@ class Generator {
 
   template <bool InCheck>
   void pawn(int s) {
-    const int pin = InCheck ? 0 : pinOf(s);
     const bool promoting = Color == 1 ? s < 39 : s > 80;
     if constexpr (Mode == kGenCount && !InCheck) {
       // Counting a free pawn that neither promotes nor may take en passant:
       // the same four tests, summed without branches.
-      if (!pin && !promoting && s + kLeft != ep_ && s + kRight != ep_) {
+      if (!promoting && (plainPawns_ || (!pinOf(s) && s + kLeft != ep_ && s + kRight != ep_))) {
         const bool onHomeRank = Color == 1 ? s > 80 : s < 39;
         const int step = b_[s + kForward] == 0;
         n_ += step + (step & onHomeRank & (b_[s + 2 * kForward] == 0)) + isEnemy(b_[s + kLeft]) +
@@ -211,6 +211,7 @@ class Generator {
         return;
       }
     }
+    const int pin = InCheck ? 0 : pinOf(s);
     if (promoting) {
       if (b_[s + kForward] == 0) promotions<InCheck>(s, s + kForward, 0, pin);
       if (isEnemy(b_[s + kLeft])) promotions<InCheck>(s, s + kLeft, b_[s + kLeft], pin);
@@ -309,6 +310,7 @@ class Generator {
   int enemyKing_;
   int inCheck_;
   int ep_;
+  bool plainPawns_;
   const uint8_t* kingLine_;
   Pins pins_;
   int beside_[2] = {-1, -1};  // unknown until tested
