@@ -4,7 +4,7 @@
 # runs each perft benchmark in one live session of each engine, alternately
 # (ours, theirs, ours, ...), timing every command from the moment it is sent
 # to the line with its result; then runs the fixed-depth search bench. Prints
-# nodes per second as min/median/max and the median of the paired time
+# nodes per second as min/median/max and the median of the per-run time
 # ratios ours/theirs (below 1.0: ours is faster).
 #
 #   tools/perfcompare/perfcompare.sh [--quick] [--runs N] [--build-dir DIR]
@@ -14,7 +14,8 @@
 #                    that the node counts and the bench signature are
 #                    unchanged (a few seconds; what CI runs)
 #   --runs N         runs per benchmark, default 5 (1 with --quick)
-#   --build-dir DIR  Release build folder, default build-perfcompare
+#   --build-dir DIR  Release build folder, default build-perfcompare (an
+#                    existing folder keeps its options)
 #   --no-build       use the binaries already in the build folder
 #   --stockfish CMD  the engine to compare with, default stockfish (also
 #                    looked up in /usr/games); "none" skips the comparison
@@ -52,9 +53,17 @@ benchmarks=(
 
 if [ "$nobuild" = 0 ]; then
   echo "Building Release in $build ..."
-  { cmake -S "$repo" -B "$build" -DCMAKE_BUILD_TYPE=Release -DMAVO_TESTS=OFF &&
-    cmake --build "$build" --target mavo bench; } >"$build.log" 2>&1 ||
-    { echo "perfcompare: build failed, see $build.log" >&2; exit 3; }
+  mkdir -p "$build"
+  log="$build/perfcompare-build.log"
+  if [ -f "$build/CMakeCache.txt" ]; then
+    # An existing folder keeps its options; it must be a Release build.
+    grep -q '^CMAKE_BUILD_TYPE:STRING=Release$' "$build/CMakeCache.txt" ||
+      { echo "perfcompare: $build is not a Release build" >&2; exit 2; }
+    cmake --build "$build" --target mavo bench >"$log" 2>&1
+  else
+    { cmake -S "$repo" -B "$build" -DCMAKE_BUILD_TYPE=Release -DMAVO_TESTS=OFF &&
+      cmake --build "$build" --target mavo bench; } >"$log" 2>&1
+  fi || { echo "perfcompare: build failed, see $log" >&2; exit 3; }
 fi
 mavo="$build/mavo" bench="$build/tools/bench/bench"
 [ -x "$mavo" ] && [ -x "$bench" ] || { echo "perfcompare: no mavo or bench in $build" >&2; exit 3; }
@@ -108,8 +117,8 @@ if [ -n "$sf" ]; then
 fi
 
 echo
-printf "%-22s %5s %11s  %-24s %-24s %s\n" "perft" depth nodes "ours Mnps min/med/max" \
-  "theirs Mnps min/med/max" "time ours/theirs (median)"
+printf "%-22s %5s %11s  %-22s %-22s %s\n" "perft" depth nodes "ours Mnps min/med/max" \
+  "theirs Mnps min/med/max" "time ours/theirs"
 for entry in "${benchmarks[@]}"; do
   IFS='|' read -r name fen depth nodes qdepth qnodes <<<"$entry"
   [ "$quick" = 1 ] && depth=$qdepth nodes=$qnodes
@@ -142,7 +151,7 @@ for entry in "${benchmarks[@]}"; do
     theirs_col=$(fmt_stats "$(for us in "${theirs[@]}"; do nps "$nodes" "$us"; done | stats)")
     ratio_col=$(printf "%s\n" "${ratios[@]}" | stats | awk '{ print $2 }')
   fi
-  printf "%-22s %5s %11s  %-24s %-24s %s\n" "$name" "$depth" "$nodes" "$(fmt_stats "$ours_stats")" \
+  printf "%-22s %5s %11s  %-22s %-22s %s\n" "$name" "$depth" "$nodes" "$(fmt_stats "$ours_stats")" \
     "$theirs_col" "$ratio_col"
 done
 
