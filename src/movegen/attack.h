@@ -202,18 +202,25 @@ inline bool scanKingLine(const int32_t* b, int king, Pins& pins) {
 // them (whatever stands between): bit step + 11 for each such step. Only
 // these lines can give check or hold a pin. The sliders stand in the piece
 // slots, unless a pawn has promoted, which the piece counts tell.
+struct Sliders {
+  int count;
+  int square[15];
+};
+
 template <int Color>
-inline uint32_t enemySliderLines(const Position& pos, int king) {
+inline uint32_t enemySliderLines(const Position& pos, int king, Sliders* found = nullptr) {
   const uint8_t* line = AlignmentTable + king * 99;  // the table is symmetric
   const int32_t* b = pos.board;
   const int32_t* list = pos.pieceList + (Color == 1 ? kBlackPawnSlots : kWhitePawnSlots);
   const int32_t* count = pos.pieceCount + pieceCountIndex(0);
   int sliders = count[-Color * kBishop] + count[-Color * kRook] + count[-Color * kQueen];
   uint32_t lines = 0;
+  if (found) found->count = 0;
   auto look = [&](int s) {
     const int32_t kind = -Color * b[s];  // an empty slot names the border, 7
     if (kind < kBishop || kind > kQueen) return;
     --sliders;
+    if (found) found->square[found->count++] = s;
     const int code = line[s];
     const bool diagonal = code == 9 || code == 11;
     if (code && (kind == kQueen || kind == (diagonal ? kBishop : kRook))) lines |= 1u << ((s > king ? code : -code) + 11);
@@ -222,6 +229,25 @@ inline uint32_t enemySliderLines(const Position& pos, int king) {
   if (sliders > 0)
     for (int i = 0; i < 8; ++i) look(list[i]);
   return lines;
+}
+
+// Does an enemy slider attack s? Only one of those found can, from a line
+// through s that it moves along, with nothing between. A slider taken by a
+// trial move no longer stands on its square.
+template <int Color>
+inline bool slidersAttack(const int32_t* b, const Sliders& sliders, int s) {
+  const uint8_t* line = AlignmentTable + s * 99;
+  for (int i = 0; i < sliders.count; ++i) {
+    const int q = sliders.square[i], code = line[q];
+    if (!code) continue;
+    const int32_t kind = -Color * b[q];
+    if (kind != kQueen && kind != (code == 9 || code == 11 ? kBishop : kRook)) continue;
+    const int step = q > s ? code : -code;
+    int t = s + step;
+    while (b[t] == 0) t += step;
+    if (t == q) return true;
+  }
+  return false;
 }
 
 // Is an enemy slider the first piece on one of the king's lines?
@@ -262,10 +288,10 @@ inline int sideToMoveInCheck(const Position& pos) {
 // when it stays between the king and the slider (staysOnPinLine). An en
 // passant capture also empties a second square and is never judged this way.
 template <int Color>
-inline bool scanKingLines(const Position& pos, int king, Pins& pins) {
+inline bool scanKingLines(const Position& pos, int king, Pins& pins, Sliders* found = nullptr) {
   using detail::scanKingLine;
   pins.count = 0;
-  const uint32_t lines = enemySliderLines<Color>(pos, king);
+  const uint32_t lines = enemySliderLines<Color>(pos, king, found);
   if (!lines) return false;
   const int32_t* b = pos.board;
   bool check = false;

@@ -24,7 +24,7 @@ class Generator {
     enemyKing_ = Color == 1 ? pos.blackKing : pos.whiteKing;
     // In check: attacked by a slider along one of the king's lines, scanned
     // together with the pins, or by a knight, pawn or the king.
-    const bool sliderCheck = scanKingLines<Color>(pos, king_, pins_);
+    const bool sliderCheck = scanKingLines<Color>(pos, king_, pins_, &enemySliders_);
     inCheck_ = sliderCheck || knightOrPawnAttacks(king_) || kingStepApart(enemyKing_, king_);
     // En passant only toward a square on the enemy pawn's passed rank.
     ep_ = (Color == 1 ? pos.epField < 49 : pos.epField > 70) ? pos.epField : 0;
@@ -57,13 +57,13 @@ class Generator {
     return Color == 1 ? attackedByBlackKnightOrPawn(b_, s) : attackedByWhiteKnightOrPawn(b_, s);
   }
   // The king step test, with the enemy king found by its square (the board
-  // holds one king of each colour).
+  // holds one king of each colour) and the lines of the enemy sliders only.
   int kingStepExposed(int from, int to) {
     if (knightOrPawnAttacks(to) || kingStepApart(enemyKing_, to)) return 1;
     const int32_t saved = b_[to];
     b_[to] = Color * kKing;
     b_[from] = 0;
-    const int r = Color == 1 ? attackedByBlackSlider(b_, to) : attackedByWhiteSlider(b_, to);
+    const int r = slidersAttack<Color>(b_, enemySliders_, to);
     b_[from] = Color * kKing;
     b_[to] = saved;
     return r;
@@ -313,6 +313,7 @@ class Generator {
   bool plainPawns_;
   const uint8_t* kingLine_;
   Pins pins_;
+  Sliders enemySliders_;
   int beside_[2] = {-1, -1};  // unknown until tested
 };
 

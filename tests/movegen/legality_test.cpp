@@ -7,60 +7,63 @@ namespace {
 
 using Legality = PositionTest;
 
-// The generator and sideToMoveInCheck tell check from the king's lines and
-// the leapers, and out of check the generator judges a piece's moves by the
-// alignment table and the pins on the king's lines (scanKingLines) instead
-// of trying each move on the board. Both must agree with the full attack
-// test and the trial, for every piece of the side to move and every empty or
-// enemy square. Counts the pinned pieces and exposing moves met, so that the
-// comparison cannot pass without any.
+// The line scans of the generator and sideToMoveInCheck (check, the enemy
+// sliders' attacks, pins) against the full attack tests and the trials, for
+// every square and every move of every piece of the side to move onto an
+// empty or enemy square. Counts the pins and exposing moves met.
+template <int Color>
 void compareWithTrials(Position& pos, int& pinned, int& exposing) {
-  const int color = pos.color, king = color == 1 ? pos.whiteKing : pos.blackKing;
+  const int king = Color == 1 ? pos.whiteKing : pos.blackKing;
+  auto fullTest = [&](int s) { return (Color == 1 ? isAttackedByBlack : isAttackedByWhite)(pos.board, s) != 0; };
+  auto sliderTest = [&](int s) { return (Color == 1 ? attackedByBlackSlider : attackedByWhiteSlider)(pos.board, s); };
   Pins pins;
-  const bool check = (color == 1 ? scanKingLines<1>(pos, king, pins) ||
-                                       attackedByBlackKnightOrPawn(pos.board, king)
-                                 : scanKingLines<-1>(pos, king, pins) ||
-                                       attackedByWhiteKnightOrPawn(pos.board, king)) ||
-                     kingStepApart(pos.whiteKing, pos.blackKing);
-  const bool attacked = (color == 1 ? isAttackedByBlack(pos.board, king) : isAttackedByWhite(pos.board, king)) != 0;
-  ASSERT_EQ(check, attacked);
-  ASSERT_EQ(sideToMoveInCheck(pos) != 0, attacked);
+  Sliders enemy;
+  const bool check = scanKingLines<Color>(pos, king, pins, &enemy) || kingStepApart(pos.whiteKing, pos.blackKing) ||
+                     (Color == 1 ? attackedByBlackKnightOrPawn : attackedByWhiteKnightOrPawn)(pos.board, king);
+  ASSERT_EQ(check, fullTest(king));
+  ASSERT_EQ(sideToMoveInCheck(pos) != 0, check);
+  for (int s = A8; s <= H1; ++s)
+    EXPECT_TRUE(!isPlayingSquare(s) || slidersAttack<Color>(pos.board, enemy, s) == (sliderTest(s) != 0)) << s;
   if (check) return;
   pinned += pins.count;
-  for (int slot = color == 1 ? 1 : 16, last = slot + 14; slot <= last; ++slot) {
+  for (int slot = Color == 1 ? 1 : 16, last = slot + 14; slot <= last; ++slot) {
     const int from = pos.pieceList[slot];
     if (!from) continue;
     const int pin = aligned(from, king) ? pins.pinnerOf(from) : 0;
     for (int to = A8; to <= H1; ++to) {
-      const int32_t target = pos.board[to] * color;
-      const int diagonal = (to - from) * color;
-      if (target > 0 || (pos.board[from] * color == kPawn && target == 0 && (diagonal == -9 || diagonal == -11)))
+      const int32_t target = pos.board[to] * Color;
+      const int diagonal = (to - from) * Color;
+      if (target > 0 || (pos.board[from] * Color == kPawn && target == 0 && (diagonal == -9 || diagonal == -11)))
         continue;  // own piece or border; the trial takes that pawn move for en passant
-      const bool trial = color == 1 ? whiteMoveExposesKing(pos, from, to) : blackMoveExposesKing(pos, from, to);
+      const bool trial = (Color == 1 ? whiteMoveExposesKing : blackMoveExposesKing)(pos, from, to);
       exposing += trial;
-      ASSERT_EQ(pin != 0 && !staysOnPinLine(king, pin, to), trial)
-          << squareText(from) << squareText(to) << " in " << [&] {
-               char fen[96];
-               writeFen(pos, fen);
-               return std::string(fen);
-             }();
+      ASSERT_EQ(pin != 0 && !staysOnPinLine(king, pin, to), trial) << squareText(from) << squareText(to);
     }
   }
 }
 
 // The positions of the perft suite and every position one move below them.
-TEST_F(Legality, LineScanAgreesWithTheTrial) {
+TEST_F(Legality, LineScansAgreeWithTheTrials) {
   std::ifstream file(MAVO_DATA_DIR "/perftsuite.epd");
   ASSERT_TRUE(file);
   int pinned = 0, exposing = 0;
+  auto compare = [&](Position& pos) {
+    char fen[96];
+    writeFen(pos, fen);
+    SCOPED_TRACE(fen);
+    if (pos.color == 1)
+      compareWithTrials<1>(pos, pinned, exposing);
+    else
+      compareWithTrials<-1>(pos, pinned, exposing);
+  };
   for (std::string line; std::getline(file, line);) {
     if (line.empty()) continue;
     Position pos = load(line.substr(0, line.find(';')));
-    compareWithTrials(pos, pinned, exposing);
+    compare(pos);
     MoveList moves;
     for (int i = 0, n = generateMoves(pos, moves); i < n; ++i) {
       makeMove(pos, moves[i]);
-      compareWithTrials(pos, pinned, exposing);
+      compare(pos);
       unmakeMove(pos);
     }
   }
