@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <initializer_list>
 
 #include "position/types.h"
 
@@ -198,72 +197,78 @@ inline bool scanKingLine(const int32_t* b, int king, Pins& pins) {
 }
 }  // namespace detail
 
-// The lines from the king on which an enemy slider stands that moves along
-// them (whatever stands between): bit step + 11 for each such step. Only
-// these lines can give check or hold a pin. The sliders stand in the piece
-// slots, unless a pawn has promoted, which the piece counts tell.
+// Calls visit(square, kind) for each bishop, rook and queen of the side
+// playing against Color, until a call returns true. The sliders stand in the
+// piece slots, unless a pawn has promoted, which the piece counts tell.
+template <int Color, typename Visit>
+inline bool someEnemySlider(const Position& pos, Visit visit) {
+  const int32_t* b = pos.board;
+  const int32_t* list = pos.pieceList + (Color == 1 ? kBlackPawnSlots : kWhitePawnSlots);
+  const int32_t* count = pos.pieceCount + pieceCountIndex(0);
+  int left = count[-Color * kBishop] + count[-Color * kRook] + count[-Color * kQueen];
+  auto slot = [&](int s) {
+    const int32_t kind = -Color * b[s];  // an empty slot names the border, 7
+    if (kind < kBishop || kind > kQueen) return false;
+    --left;
+    return visit(s, kind);
+  };
+  for (int i = 8; i < 15; ++i)
+    if (slot(list[i])) return true;
+  if (left > 0)
+    for (int i = 0; i < 8; ++i)
+      if (slot(list[i])) return true;
+  return false;
+}
+
+// Does the slider of this kind on q attack s: on their line, whose
+// alignment code is given, if it moves along it, with nothing between?
+inline bool sliderSees(const int32_t* b, int q, int32_t kind, int s, int code) {
+  if (!code || (kind != kQueen && kind != (code == 9 || code == 11 ? kBishop : kRook))) return false;
+  const int step = q > s ? code : -code;
+  int t = s + step;
+  while (b[t] == 0) t += step;
+  return t == q;
+}
+
 struct Sliders {
   int count;
   int square[15];
 };
 
+// The lines from the king on which an enemy slider stands that moves along
+// them (whatever stands between): bit step + 11 for each such step. Only
+// these lines can give check or hold a pin. Also lists the enemy sliders.
 template <int Color>
 inline uint32_t enemySliderLines(const Position& pos, int king, Sliders* found = nullptr) {
   const uint8_t* line = AlignmentTable + king * 99;  // the table is symmetric
-  const int32_t* b = pos.board;
-  const int32_t* list = pos.pieceList + (Color == 1 ? kBlackPawnSlots : kWhitePawnSlots);
-  const int32_t* count = pos.pieceCount + pieceCountIndex(0);
-  int sliders = count[-Color * kBishop] + count[-Color * kRook] + count[-Color * kQueen];
   uint32_t lines = 0;
   if (found) found->count = 0;
-  auto look = [&](int s) {
-    const int32_t kind = -Color * b[s];  // an empty slot names the border, 7
-    if (kind < kBishop || kind > kQueen) return;
-    --sliders;
+  someEnemySlider<Color>(pos, [&](int s, int32_t kind) {
     if (found) found->square[found->count++] = s;
     const int code = line[s];
-    const bool diagonal = code == 9 || code == 11;
-    if (code && (kind == kQueen || kind == (diagonal ? kBishop : kRook))) lines |= 1u << ((s > king ? code : -code) + 11);
-  };
-  for (int i = 8; i < 15; ++i) look(list[i]);
-  if (sliders > 0)
-    for (int i = 0; i < 8; ++i) look(list[i]);
+    if (code && (kind == kQueen || kind == (code == 9 || code == 11 ? kBishop : kRook)))
+      lines |= 1u << ((s > king ? code : -code) + 11);
+    return false;
+  });
   return lines;
 }
 
-// Does an enemy slider attack s? Only one of those found can, from a line
-// through s that it moves along, with nothing between. A slider taken by a
-// trial move no longer stands on its square.
+// Does one of the enemy sliders listed attack s? A slider taken by a trial
+// move no longer stands on its square: its kind tells.
 template <int Color>
 inline bool slidersAttack(const int32_t* b, const Sliders& sliders, int s) {
   const uint8_t* line = AlignmentTable + s * 99;
   for (int i = 0; i < sliders.count; ++i) {
-    const int q = sliders.square[i], code = line[q];
-    if (!code) continue;
-    const int32_t kind = -Color * b[q];
-    if (kind != kQueen && kind != (code == 9 || code == 11 ? kBishop : kRook)) continue;
-    const int step = q > s ? code : -code;
-    int t = s + step;
-    while (b[t] == 0) t += step;
-    if (t == q) return true;
+    const int q = sliders.square[i];
+    if (line[q] && sliderSees(b, q, -Color * b[q], s, line[q])) return true;
   }
   return false;
 }
 
-// Is an enemy slider the first piece on one of the king's lines?
 template <int Color>
 inline bool slidersGiveCheck(const Position& pos, int king) {
-  const uint32_t lines = enemySliderLines<Color>(pos, king);
-  if (!lines) return false;
-  for (int step : {1, -1, 10, -10, 9, -9, 11, -11}) {
-    if (!(lines & (1u << (step + 11)))) continue;
-    int t = king + step;
-    while (pos.board[t] == 0) t += step;
-    const int32_t kind = -Color * pos.board[t];
-    if (kind == kQueen || kind == (step == 1 || step == -1 || step == 10 || step == -10 ? kRook : kBishop))
-      return true;
-  }
-  return false;
+  const uint8_t* line = AlignmentTable + king * 99;
+  return someEnemySlider<Color>(pos, [&](int q, int32_t kind) { return sliderSees(pos.board, q, kind, king, line[q]); });
 }
 
 // The attack test on the king of the side to move, with the enemy king found
