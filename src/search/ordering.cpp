@@ -1,7 +1,5 @@
 #include "search/ordering.h"
 
-#include <utility>
-
 #include "position/position.h"
 #include "search/evaluate.h"
 
@@ -68,10 +66,21 @@ void scoreCaptures(Move* moves, int count, const Position& pos) {
   }
 }
 
+// Each exchange chain of the Shell sort carries one move down past the
+// greater scores before it: done by shifting them up and writing the move
+// once at its place.
 void sortMoves(Move* moves, int count) {
   for (int gap = count / 2; gap > 0; gap /= 2)
-    for (int i = gap; i < count; ++i)
-      for (int j = i - gap; j >= 0 && moves[j].score > moves[j + gap].score; j -= gap) std::swap(moves[j], moves[j + gap]);
+    for (int i = gap; i < count; ++i) {
+      if (moves[i - gap].score <= moves[i].score) continue;
+      const Move carried = moves[i];
+      int j = i - gap;
+      do {
+        moves[j + gap] = moves[j];
+        j -= gap;
+      } while (j >= 0 && moves[j].score > carried.score);
+      moves[j + gap] = carried;
+    }
 }
 
 }  // namespace mavo
