@@ -86,7 +86,6 @@ inline int isAttackedByWhite(const int32_t* b, int s) {
   return attackedByWhiteSlider(b, s);
 }
 
-
 // Would the king of that colour stand attacked after stepping from -> to?
 inline int whiteKingStepExposed(Position& pos, int from, int to) {
   int32_t* b = pos.board;
