@@ -92,27 +92,5 @@ TEST(ConsoleEndOfInput, EndsWithStatusZero) {
   }
 }
 
-// With "st 1" the reply comes when the one second is used up, not later.
-TEST(ConsoleReply, ArrivesWithinTheTimeLimit) {
-  EngineProcess engine;
-  ASSERT_TRUE(engine.waitFor(kConsoleStart, 10000));
-  engine.send("st 1\n");
-  ASSERT_TRUE(engine.waitFor("\nset search time per move to 1s\n\nmavo: ", 10000));
-  const size_t from = engine.output().size();
-  auto t0 = std::chrono::steady_clock::now();
-  engine.send("e2e4\n");
-  ASSERT_TRUE(engine.waitFor("\nMavo moves: ", 10000, from));
-  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-  EXPECT_GE(seconds, 0.9);
-  EXPECT_LT(seconds, 3.0);
-  // A progress line may stand before an iteration line on the same line.
-  const std::string& out = engine.output();
-  EXPECT_TRUE(out.find("\n  2", from) != std::string::npos || out.find("\r  2", from) != std::string::npos)
-      << "fewer than two iterations in a second";
-  ASSERT_TRUE(engine.waitFor("\nmove: 2, turn: white\n", 5000, from));
-  engine.send("quit\n");
-  EXPECT_EQ(engine.waitExit(10000), 0);
-}
-
 }  // namespace
 }  // namespace mavo::test

@@ -32,14 +32,6 @@ TEST(ConsoleSearch, AnalyzeDropsOtherLinesAndStopsOnStop) {
   EXPECT_EQ(engine.output().find("Mavo moves"), std::string::npos);
 }
 
-TEST(ConsoleSearch, EndOfInputEndsAnalysis) {
-  const auto start = std::chrono::steady_clock::now();
-  RunResult r = runEngine("analyze\n", "", 10000);
-  EXPECT_EQ(r.status, 0);
-  EXPECT_LT(msSince(start), 5000);
-  EXPECT_EQ(r.out.rfind("\nmavo: "), r.out.size() - 7);
-}
-
 TEST(ConsoleSearch, TimeLimitedReplyTakesAboutItsTime) {
   EngineProcess engine;
   engine.send("st 1\n");

@@ -115,43 +115,6 @@ TEST(UciSession, EndOfInputStopsOnlyAnInfiniteSearch) {
   EXPECT_NE(bestMove(timed.engine.output()), "");
 }
 
-// The budget of each go line, read from the log's "calctime" records; each
-// search is stopped by the line after it.
-TEST(UciBudget, ClockValuesGiveTheBudget) {
-  struct Row {
-    const char* position;
-    const char* go;
-    int budget;
-  } rows[] = {
-      {"startpos", "go wtime 60000 winc 1000", 2500},
-      {"startpos", "go btime 9000 wtime 60000", 2000},
-      {"startpos", "go winc 1000", 1000},
-      {"startpos", "go movetime 500 wtime 60000", 500},
-      {"startpos", "go", 0},
-      {"startpos", "go infinite", 1410065407},  // 9999999999 through its low 32 bits
-      {"startpos", "go ponder infinite wtime 60000", 2000},
-      {"startpos", "go ponder wtime 3000", 1000},
-      {"startpos", "go movetime 500 movestogo 30 wtime 60000", 2000},
-      {"startpos", "go movestogo 30 movetime 500", 500},
-      {"startpos", "go wtime -5000 winc 1000", 1000},
-      {"startpos", "go wtime 1500 winc 1000", 750},
-      {"startpos moves e2e4", "go wtime 1 btime 90000 winc 5000", 3000},
-      {"startpos moves e2e4", "go wtime 60000 btime 4000 binc 100", 200},
-  };
-  TempDir dir;
-  dir.write("Mavo.cfg", "Logging=1\n");
-  std::string input = "uci\n";
-  for (const Row& r : rows) input += std::string("position ") + r.position + "\n" + r.go + "\nstop\n";
-  RunResult run = runEngine(input, dir.path());
-  ASSERT_EQ(run.status, 0);
-  std::istringstream log(dir.read("Mavo.log"));
-  std::vector<int> budgets;
-  for (std::string line; std::getline(log, line);)
-    if (line.rfind("calctime: ", 0) == 0) budgets.push_back(std::stoi(line.substr(10)));
-  ASSERT_EQ(budgets.size(), std::size(rows));
-  for (size_t i = 0; i < budgets.size(); ++i) EXPECT_EQ(budgets[i], rows[i].budget) << rows[i].go;
-}
-
 // Every line of a search is a well-formed info or bestmove line, and every
 // completed iteration is also in the log with the same depth, rate, score
 // and line.
