@@ -5,7 +5,6 @@
 
 #include <chrono>
 #include <regex>
-#include <set>
 #include <sstream>
 
 #include "support/engine_process.h"
@@ -187,35 +186,6 @@ TEST(UciSession, LongMoveListsAreAppliedAsFarAsTheStackHolds) {
   EXPECT_LT(applied, 1024);
   EXPECT_EQ(m[1].str(), cycle[applied % 4]);
   EXPECT_LT(uci.timed("go movetime 100\n", "bestmove "), kNever);
-}
-
-// Self-play: every bestmove is one of the moves the engine lists as legal.
-TEST(UciSession, BestMovesOfShortGamesAreLegal) {
-  const char* starts[] = {"startpos", "fen r3k2r/1P6/8/8/8/8/6p1/R3K2R w KQkq - 0 1"};
-  for (const char* start : starts) {
-    Uci uci;
-    std::string played;
-    for (int ply = 0; ply < 24; ++ply) {
-      std::string position = std::string("position ") + start + (played.empty() ? "" : " moves" + played) + "\n";
-      size_t from = uci.mark();
-      ASSERT_LT(uci.timed(position + "moves\nisready\n", "readyok\n"), kNever);
-      std::istringstream list(uci.since(from));
-      std::set<std::string> legal;
-      for (std::string w; list >> w;)
-        if (std::regex_match(w, std::regex("[a-h][1-8][a-h][1-8]"))) legal.insert(w);
-      from = uci.mark();
-      ASSERT_LT(uci.timed("go movetime 20\n", "bestmove "), kNever);
-      ASSERT_TRUE(uci.engine.waitFor("\n", 1000, uci.engine.output().find("bestmove ", from)));
-      std::string move = bestMove(uci.engine.output(), from);
-      if (legal.empty()) {
-        EXPECT_EQ(move, "0000");
-        break;
-      }
-      EXPECT_TRUE(legal.count(move.substr(0, 4)) && std::regex_match(move, std::regex("....[qrbn]?")))
-          << start << played << ": " << move;
-      played += " " + move;
-    }
-  }
 }
 
 }  // namespace
