@@ -42,6 +42,8 @@ while [ $# -gt 0 ]; do
   esac
   shift
 done
+# The engines run in a scratch folder: the build folder's path must not be relative.
+case "$build" in /*) ;; *) build="$PWD/$build" ;; esac
 [ -z "$runs" ] && runs=$((quick ? 1 : 5))
 case "$runs" in ''|*[!0-9]*|0) echo "perfcompare: --runs needs a positive number" >&2; exit 2 ;; esac
 
