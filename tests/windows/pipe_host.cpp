@@ -40,8 +40,13 @@ int main(int argc, char** argv) {
   start.hStdError = GetStdHandle(STD_ERROR_HANDLE);
   std::string command = std::string("\"") + argv[1] + "\"";
   PROCESS_INFORMATION child{};
-  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &start, &child))
-    return 4;
+  // Under a busy Wine server a process start can fail now and then.
+  bool started = false;
+  for (int attempt = 0; attempt < 5 && !started; ++attempt) {
+    if (attempt) Sleep(200);
+    started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &start, &child);
+  }
+  if (!started) return 4;
   CloseHandle(childRead);
   CloseHandle(CreateThread(nullptr, 0, relay, nullptr, 0, nullptr));
   WaitForSingleObject(child.hProcess, INFINITE);
