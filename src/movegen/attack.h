@@ -86,35 +86,6 @@ inline int isAttackedByWhite(const int32_t* b, int s) {
   return attackedByWhiteSlider(b, s);
 }
 
-// Would the king of that colour stand attacked after stepping from -> to?
-inline int whiteKingStepExposed(Position& pos, int from, int to) {
-  int32_t* b = pos.board;
-  int32_t savedFrom = b[from], savedTo = b[to];
-  int savedKing = pos.whiteKing;
-  pos.whiteKing = to;
-  b[to] = 6;
-  b[from] = 0;
-  int r = isAttackedByBlack(b, to);
-  pos.whiteKing = savedKing;
-  b[from] = savedFrom;
-  b[to] = savedTo;
-  return r;
-}
-
-inline int blackKingStepExposed(Position& pos, int from, int to) {
-  int32_t* b = pos.board;
-  int32_t savedFrom = b[from], savedTo = b[to];
-  int savedKing = pos.blackKing;
-  pos.blackKing = to;
-  b[to] = -6;
-  b[from] = 0;
-  int r = isAttackedByWhite(b, to);
-  pos.blackKing = savedKing;
-  b[from] = savedFrom;
-  b[to] = savedTo;
-  return r;
-}
-
 // Would moving the (non-king) piece from -> to leave the own king attacked?
 // A diagonal pawn step onto an empty square is taken for en passant.
 inline int whiteMoveExposesKing(Position& pos, int from, int to) {

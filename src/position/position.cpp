@@ -245,10 +245,8 @@ FenStatus readFen(Position& pos, const char* text) {
   if (!w.moved[kMovedWhiteKing]) kingSquare[0] = w.whiteKing;
   if (!w.moved[kMovedBlackKing]) kingSquare[1] = w.blackKing;
 
-  for (int sq = A8; sq <= H1; ++sq) {
-    int32_t c = w.board[sq];
-    if (c != kBorder && c != 0 && c != kKing && c != -kKing) w.pieceCount[pieceCountIndex(c)]++;
-  }
+  for (int c = -kQueen; c <= kQueen; ++c)
+    if (c != 0) w.pieceCount[pieceCountIndex(c)] = counts[c + 6];
   // Slot groups, each filled in increasing square order.
   int next[4] = {kWhitePawnSlots, kWhitePieceSlots, kBlackPawnSlots, kBlackPieceSlots};
   for (int group = 0; group < 4; ++group) {
