@@ -69,7 +69,7 @@ void applyMoves(int start) {
     if (!full) {
       int index = parseMoveText(token, uciPosition);
       if (index < 0) {
-        std::printf("\nIllegal move: %s", token);
+        std::printf("\nIllegal move: %s\n", token);
       } else if (uciPosition.ply >= kMaxGamePly) {
         std::printf("\nmove stack full: moves from %s on are not applied\n", token);
         full = true;
@@ -185,6 +185,7 @@ void boardOutput() {
     std::fflush(logFile);
   }
   printPosition(uciPosition);
+  std::printf("\n");
 }
 
 void stackOutput(const char* word) {
@@ -197,10 +198,12 @@ void stackOutput(const char* word) {
       std::fprintf(out, " [%d", k);
       std::fprintf(out, " %s-", squareName(e.from));
       std::fprintf(out, "%s]", squareName(e.to));
+      std::fprintf(out, "\nply: %d", n);
     }
-    std::fprintf(out, "\nply: %d", n);
   };
   entries(stdout);
+  // The GUI reads lines: the last record ends its line.
+  if (n > 0) std::printf("\n");
   if (logFile) {
     std::fprintf(logFile, "%s", word);
     entries(logFile);
@@ -223,7 +226,7 @@ void valOutput() {
   }
   std::printf("\n\n    ");
   for (char c = 'a'; c <= 'h'; ++c) std::printf("%2c ", c);
-  std::printf("\n\n    ");
+  std::printf("\n\n    \n");
 }
 
 void movesOutput() {
@@ -250,7 +253,7 @@ void drawOutput() {
 
 void unknownWord(const char* word) {
   if (!positionSet || parseMoveText(word, uciPosition) < 0)
-    std::printf("\nIllegal move: %s", word);
+    std::printf("\nIllegal move: %s\n", word);
   else
     std::printf("\not yet implemented\n");
 }

@@ -153,7 +153,6 @@ void printConsoleLine(const Position& root, int depth, bool analysis) {
   if (root.color == -1) std::printf("...  ");
   if (depth == 1) rootPV.count = 1;
   Position copy = root;
-  const int keptSearchPly = searchPly;
   int length = playableLength(root, rootPV);
   static constexpr char kLetter[] = "kqrbnp.PNBRQK";  // indexed by code + 6
   for (int k = 0; k < length; ++k) {
@@ -175,11 +174,13 @@ void printConsoleLine(const Position& root, int depth, bool analysis) {
       printSquare(m.to);
       printPromotion(m.type);
     }
+    // Made on the copy with searchPly stepped and not stepped back: after
+    // the line it counts the moves printed, which "sort" then reads as its
+    // depth.
     makeMove(copy, m);
     if (sideToMoveInCheck(copy)) std::printf(countLegalMoves(copy) == 0 ? "#" : "+");
     std::printf(" ");
   }
-  searchPly = keptSearchPly;
   std::printf("\n");
 }
 

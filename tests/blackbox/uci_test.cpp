@@ -114,6 +114,31 @@ TEST(UciSession, EndOfInputStopsOnlyAnInfiniteSearch) {
   EXPECT_NE(bestMove(timed.engine.output()), "");
 }
 
+// A GUI waits for "readyok" as a line of its own: no reply, debugging texts
+// and the words GUIs send that the engine does not know included, may leave
+// its last line open.
+TEST(UciSession, EveryReplyEndsItsLine) {
+  const char* lines[] = {
+      "d",           "register later", "register",      "debug on",  "debug off",   "ponderhit",
+      "stop",        "uci",            "e2e4",          "b_ausgabe", "disp",        "show",
+      "moves",       "val",            "draw",          "stack",     "setoption name Hash value 1",
+      "position startpos moves e2e5",  "position startpos moves e2e4 x  e7e5 e2e4 g1f3",
+      "stack",       "position fen 8/8/8/8/8/8/8/8 w - - 0 1", "position startpos", "stack",
+      "position fen 7k/8/8/8/8/8/8/K7 w - - 0 1 moves a1a2 h8h9", "b_ausgabe"};
+  Uci uci;
+  uci.engine.send("isready\n");
+  ASSERT_TRUE(uci.engine.waitFor("readyok\n", 2000));
+  for (const char* line : lines) {
+    size_t from = uci.mark() - 1;  // the newline that ends the last readyok
+    uci.engine.send(std::string(line) + "\nisready\n");
+    EXPECT_TRUE(uci.engine.waitFor("\nreadyok\n", 1000, from)) << line << ":\n" << uci.since(from);
+  }
+  size_t from = uci.mark();
+  EXPECT_LT(uci.timed("go movetime 100\n", "bestmove "), kNever);
+  EXPECT_TRUE(uci.engine.waitFor("\n", 1000, uci.engine.output().find("bestmove ", from)));
+  EXPECT_TRUE(std::regex_search(uci.since(from - 1), std::regex("\nbestmove [a-h][1-8][a-h][1-8]\n")));
+}
+
 // Every line of a search is a well-formed info or bestmove line, and every
 // completed iteration is also in the log with the same depth, rate, score
 // and line.
