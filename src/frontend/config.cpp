@@ -1,14 +1,12 @@
 #include "frontend/config.h"
 
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 
 #include "search/evaluate.h"
 
 namespace mavo {
-
-EngineSettings settings;
-std::FILE* logFile = nullptr;
 
 void resetSettings() {
   settings = EngineSettings{};

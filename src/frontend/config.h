@@ -1,23 +1,9 @@
-// Engine settings, the configuration file and the log file.
+// The configuration file and the log file's creation.
 #pragma once
 
-#include <cstdio>
+#include "position/settings.h"
 
 namespace mavo {
-
-struct EngineSettings {
-  int nullMoveReduction = 1;
-  int loggingEnabled = 0;
-  char logFileName[250] = "Mavo.log";
-  int ownBook = 0;
-  int bookDepth = 0;
-  int hashSize = 0;
-};
-
-extern EngineSettings settings;
-
-// The one log stream; null while logging is off.
-extern std::FILE* logFile;
 
 // Start values of every setting (piece values included).
 void resetSettings();

@@ -6,16 +6,19 @@
 #include "frontend/command_line.h"
 #include "frontend/config.h"
 #include "frontend/movetext.h"
+#include "frontend/printouts.h"
+#include "frontend/reports.h"
 #include "frontend/uci.h"
 #include "movegen/attack.h"
 #include "movegen/movegen.h"
 #include "movegen/perft.h"
 #include "platform/platform.h"
+#include "position/notation.h"
 #include "position/position.h"
 #include "position/print.h"
 #include "search/driver.h"
 #include "search/evaluate.h"
-#include "search/ordering.h"
+#include "search/search.h"
 
 namespace mavo {
 
@@ -24,7 +27,6 @@ namespace {
 Position consolePosition;
 
 constexpr int kLineCap = 250;  // 249 characters and the terminator
-constexpr int64_t kNoTimeLimit = 99999999999;
 
 void printHelp() {
   std::printf("Mavo %s - Kestrano", kVersion);
@@ -72,14 +74,14 @@ void printFen(const Position& pos) {
   writeFen(pos, fen);
   std::printf("\nfen: %s", fen);
   std::printf("%d", pos.fifty);
-  std::printf(" %d\n", pos.color == 1 ? (pos.ply + 2) / 2 : (pos.ply + 1) / 2);
+  std::printf(" %d\n", moveNumber(pos));
 }
 
 void setTime(const char* line) {
   int n = 0;
   if (readArgument(line, &n) && n >= 1 && n <= 300) {
-    searchTimeLimit = static_cast<int64_t>(n) * 1000;
-    depthLimit = 64;
+    searchLimits.searchTimeLimit = static_cast<int64_t>(n) * 1000;
+    searchLimits.depthLimit = 64;
     std::printf("\nset search time per move to %ds\n", n);
   } else {
     std::printf("\nsearch time out of bounds, valid values: 1-300s\n");
@@ -92,8 +94,8 @@ void setDepth(const char* line) {
   std::printf("\nsd %d", n);
   // A limit of 1 would run no iteration at all: depths below the limit run.
   if (given && n >= 2 && n <= 63) {
-    depthLimit = n;
-    searchTimeLimit = kNoTimeLimit;
+    searchLimits.depthLimit = n;
+    searchLimits.searchTimeLimit = kNoTimeLimit;
     std::printf("\nset search depth to %ds\n", n);
   } else {
     std::printf("\nsearch depth out of bounds, valid depths: 1-64\n");
@@ -141,8 +143,9 @@ void playTypedMove(Position& pos, const char* word) {
   generateMoves(pos, moves);
   makeMove(pos, moves[index]);
   printBoard(pos);
+  printConsoleHeader();
   Move reply;
-  if (!runConsoleReply(pos, reply)) {
+  if (!runConsoleReply(pos, printReplyLine, reply)) {
     printGameOver(pos);
     return;
   }
@@ -169,6 +172,11 @@ void newGame(Position& pos) {
   readFen(pos, startFen);
 }
 
+void analyze(Position& pos) {
+  printConsoleHeader();
+  runAnalysis(pos, printAnalysisLine);
+}
+
 // Runs one command line; returns false when the program is to end.
 bool serveLine(Position& pos, const char* line) {
   char word[kLineCap];
@@ -193,7 +201,7 @@ bool serveLine(Position& pos, const char* line) {
   else if (is("testmovegen")) runTestSuite(pos);
   else if (is("eval")) std::printf("\nevalnega: %2.2f", static_cast<double>(evaluate(pos)));
   else if (is("values")) printValues();
-  else if (is("analyze")) runAnalysis(pos);
+  else if (is("analyze")) analyze(pos);
   else if (is("ver")) std::printf("Version: %s", kVersion);
   else if (is("disp") || is("d")) printBoard(pos);
   else if (is("hi") || is("hello")) std::printf("\nno need to talk to me unless you're blonde, tall and female ...\n");
@@ -219,9 +227,10 @@ int runConsole() {
   platformInit();
   settings.nullMoveReduction = 1;
   chess960Mode = 0;
-  reporting = Reporting::Console;
-  searchTimeLimit = 15000;
-  depthLimit = 64;
+  searchHooks.progress = printConsoleProgress;
+  searchHooks.otherLine = nullptr;
+  searchLimits.searchTimeLimit = 15000;
+  searchLimits.depthLimit = 64;
   newGame(consolePosition);
   buildAlignmentTable();
   initKeyTables();

@@ -10,14 +10,4 @@ namespace mavo {
 // its end; the position is not changed.
 int parseMoveText(const char* text, const Position& pos);
 
-// Two-character name of a playing square in a shared buffer ("" for any
-// other cell), overwritten by the next call.
-const char* squareName(int square);
-
-// The square's name into the log (nothing for a cell off the board).
-void logSquare(int square);
-
-// Lower-case promotion letter of a move type, or 0.
-char promotionLetter(int type);
-
 }  // namespace mavo

@@ -8,8 +8,11 @@
 #include "frontend/command_line.h"
 #include "frontend/config.h"
 #include "frontend/movetext.h"
+#include "frontend/printouts.h"
+#include "frontend/reports.h"
 #include "movegen/movegen.h"
 #include "platform/platform.h"
+#include "position/notation.h"
 #include "position/position.h"
 #include "position/print.h"
 #include "search/driver.h"
@@ -90,7 +93,7 @@ void logPosition(const Position& pos) {
   writeFen(pos, fen);
   std::fprintf(logFile, "\nfen: %s", fen);
   std::fprintf(logFile, "%d", pos.fifty);
-  std::fprintf(logFile, " %d\n", pos.color == 1 ? (pos.ply + 2) / 2 : (pos.ply + 1) / 2);
+  std::fprintf(logFile, " %d\n", moveNumber(pos));
   std::fflush(logFile);
 }
 
@@ -135,29 +138,31 @@ int goNumber(int i) {
 }
 
 void go() {
-  whiteTime = blackTime = whiteIncrement = blackIncrement = moveTime = 0;
-  infiniteSearch = 0;
-  searchTimeLimit = 6000;
-  if (at(3) == 'i' && at(4) == 'n') {
-    searchTimeLimit = 9999999999;
-    infiniteSearch = 1;
-  }
+  GoValues g;
+  if (at(3) == 'i' && at(4) == 'n') g.infiniteSearch = 1;
   for (int i = 0; i < 64; ++i)
-    if (at(i) == 'm' && at(i + 1) == 'o') moveTime = goNumber(i + 9);
+    if (at(i) == 'm' && at(i + 1) == 'o') g.moveTime = goNumber(i + 9);
   for (int i = 0; i < 64; ++i) {
-    if (at(i) == 'w' && at(i + 1) == 't') whiteTime = goNumber(i + 6);
-    if (at(i) == 'w' && at(i + 1) == 'i') whiteIncrement = goNumber(i + 5);
+    if (at(i) == 'w' && at(i + 1) == 't') g.whiteTime = goNumber(i + 6);
+    if (at(i) == 'w' && at(i + 1) == 'i') g.whiteIncrement = goNumber(i + 5);
   }
   for (int i = 0; i < 64; ++i) {
-    if (at(i) == 'b' && at(i + 1) == 't') blackTime = goNumber(i + 6);
-    if (at(i) == 'b' && at(i + 1) == 'i') blackIncrement = goNumber(i + 5);
+    if (at(i) == 'b' && at(i + 1) == 't') g.blackTime = goNumber(i + 6);
+    if (at(i) == 'b' && at(i + 1) == 'i') g.blackIncrement = goNumber(i + 5);
   }
+  g.ponder = std::strstr(commandLine, "ponder") != nullptr;
+  g.ponderhit = std::strstr(commandLine, "ponderhit") != nullptr;
   if (!positionSet) {
     std::printf("bestmove 0000\n");
     if (logFile) std::fprintf(logFile, "<<< SENT TO GUI <<< bestmove 0000\n");
     return;
   }
-  runUciSearch(uciPosition, commandLine);
+  setUciTimeBudget(g, uciPosition.color);
+  logTimeSettings(g);
+  Move best;
+  Iterations run;
+  const bool found = runUciSearch(uciPosition, g.infiniteSearch != 0, sendInfoLine, best, run);
+  sendBestMove(found, best, run);
 }
 
 void setOption() {
@@ -222,7 +227,7 @@ void valOutput() {
   std::printf("\n");
   for (int rank = 8; rank >= 1; --rank) {
     std::printf("\n\n%d   ", rank);
-    for (int file = 1; file <= 8; ++file) std::printf("%3d", pieceSquare[kKing][10 * (10 - rank) + file]);
+    for (int file = 1; file <= 8; ++file) std::printf("%3d", pieceSquare[kKing][squareAt(file, rank)]);
   }
   std::printf("\n\n    ");
   for (char c = 'a'; c <= 'h'; ++c) std::printf("%2c ", c);
@@ -258,13 +263,19 @@ void unknownWord(const char* word) {
     std::printf("\not yet implemented\n");
 }
 
+// The protocol wants "isready" answered at once, also while searching.
+void answerDuringSearch(const char* line) {
+  if (std::strcmp(line, "isready") == 0) std::printf("readyok\n");
+}
+
 }  // namespace
 
 void uciLoop() {
   initPosition(uciPosition);
   positionSet = false;
   chess960Mode = 0;
-  reporting = Reporting::Uci;
+  searchHooks.progress = sendCurrMove;
+  searchHooks.otherLine = answerDuringSearch;
   sendIdentification();
   if (logFile) std::fprintf(logFile, "\n");
 
@@ -285,7 +296,7 @@ void uciLoop() {
     if (is("new") || is("ucinewgame")) setStartPosition();
     else if (is("isready")) std::printf("readyok\n");
     else if (is("stop") || is("debug")) continue;
-    else if (is("ponderhit")) searchDeadline = clockMs() + ponderTimeLimit;
+    else if (is("ponderhit")) searchLimits.searchDeadline = clockMs() + searchLimits.ponderTimeLimit;
     else if (is("go")) go();
     else if (is("setoption")) setOption();
     else if (is("b_ausgabe")) boardOutput();

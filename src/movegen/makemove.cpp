@@ -1,6 +1,6 @@
 #include "movegen/movegen.h"
 #include "position/position.h"
-#include "search/evaluate.h"
+#include "position/tables.h"
 
 namespace mavo {
 

@@ -5,7 +5,7 @@
 
 #include "movegen/movegen.h"
 #include "platform/platform.h"
-#include "position/print.h"
+#include "position/notation.h"
 
 namespace mavo {
 

@@ -3,7 +3,8 @@
 #include <cstring>
 
 #include "movegen/attack.h"
-#include "search/evaluate.h"
+#include "position/notation.h"
+#include "position/tables.h"
 
 namespace mavo {
 
@@ -275,7 +276,6 @@ FenStatus readFen(Position& pos, const char* text) {
 }
 
 void writeFen(const Position& pos, char* out) {
-  static constexpr char kLetters[] = "kqrbnp.PNBRQK";
   char* o = out;
   for (int s = A8; s <= H1;) {
     int32_t c = pos.board[s];
@@ -287,7 +287,7 @@ void writeFen(const Position& pos, char* out) {
       while (pos.board[s] == 0) ++run, ++s;
       *o++ = static_cast<char>('0' + run);
     } else {
-      *o++ = kLetters[c + 6];
+      *o++ = pieceLetter(c);
       ++s;
     }
   }

@@ -1,51 +1,26 @@
 #include "position/print.h"
 
 #include <cinttypes>
-#include <cstdio>
 
-#include "frontend/config.h"
-#include "frontend/movetext.h"
-#include "movegen/attack.h"
-#include "movegen/movegen.h"
+#include "position/notation.h"
 #include "position/position.h"
-#include "search/ordering.h"
+#include "position/settings.h"
 
 namespace mavo {
 
 namespace {
 
-constexpr char kBoardChar[] = "kqrbnp.PNBRQK";  // indexed by code + 6
 constexpr const char* kBracketed[] = {"{k}", "{q}", "{r}", "{b}", "{n}", "{p}", " . ",
-                                      "[P]", "[N]", "[B]", "[R]", "[Q]", "[K]"};
-
-int moveNumber(const Position& pos) { return pos.color == 1 ? (pos.ply + 2) / 2 : (pos.ply + 1) / 2; }
+                                      "[P]", "[N]", "[B]", "[R]", "[Q]", "[K]"};  // by code + 6
 
 bool right(const Position& pos, int kingFlag, int rookFlag) { return !pos.moved[kingFlag] && !pos.moved[rookFlag]; }
 
 }  // namespace
 
-void printSquare(int square) {
-  if (isPlayingSquare(square)) std::printf("%c%d", 'a' + fileOf(square) - 1, rankOf(square));
-}
-
-void printPromotion(int type) {
-  switch (type) {
-    case WhitePromoQueen: case BlackPromoQueen: std::printf("=Q"); break;
-    case WhitePromoRook: std::printf("=R"); break;
-    case BlackPromoRook: std::printf("=r"); break;
-    case WhitePromoBishop: std::printf("=B"); break;
-    case BlackPromoBishop: std::printf("=b"); break;
-    case WhitePromoKnight: std::printf("=N"); break;
-    case BlackPromoKnight: std::printf("=n"); break;
-    default: break;
-  }
-  std::fflush(stdout);
-}
-
 void printBoard(const Position& pos) {
   for (int rank = 8; rank >= 1; --rank) {
     std::printf("\n %d  ", rank);
-    for (int file = 1; file <= 8; ++file) std::printf(" %c ", kBoardChar[pos.board[10 * (10 - rank) + file] + 6]);
+    for (int file = 1; file <= 8; ++file) std::printf(" %c ", pieceLetter(pos.board[squareAt(file, rank)]));
   }
   std::printf("\n\n     A  B  C  D  E  F  G  H\n");
   if (pos.color == 1)
@@ -59,20 +34,24 @@ void printBoard(const Position& pos) {
   if (right(pos, kMovedBlackKing, kMovedBlackLong)) std::printf("q");
   if (pos.epField) {
     std::printf(", ep-file: ");
-    std::printf("%c%d", 'a' + fileOf(pos.epField) - 1, rankOf(pos.epField));
+    printSquare(pos.epField);
     std::printf("\n");
   } else {
     std::printf(", ep-file: - \n");
   }
 }
 
-void printPosition(Position pos) {
+void writeBracketedBoard(std::FILE* out, const Position& pos) {
   for (int rank = 8; rank >= 1; --rank) {
-    std::printf("\n\n%d   ", rank);
-    for (int file = 1; file <= 8; ++file) std::printf("%s", kBracketed[pos.board[10 * (10 - rank) + file] + 6]);
+    std::fprintf(out, "\n\n%d   ", rank);
+    for (int file = 1; file <= 8; ++file) std::fprintf(out, "%s", kBracketed[pos.board[squareAt(file, rank)] + 6]);
   }
-  std::printf("\n\n    ");
-  for (char c = 'a'; c <= 'h'; ++c) std::printf("%2c ", c);
+  std::fprintf(out, "\n\n    ");
+  for (char c = 'a'; c <= 'h'; ++c) std::fprintf(out, "%2c ", c);
+}
+
+void printPosition(const Position& pos) {
+  writeBracketedBoard(stdout, pos);
   std::printf("\n");
   if (pos.color == 1)
     std::printf("\nmove: %d, turn: white", moveNumber(pos));
@@ -88,48 +67,9 @@ void printPosition(Position pos) {
   if (pos.epField) std::printf("\nEP-field: %s", squareName(pos.epField));
 }
 
-void logBoard(Position pos) {
-  for (int rank = 8; rank >= 1; --rank) {
-    std::fprintf(logFile, "\n\n%d   ", rank);
-    for (int file = 1; file <= 8; ++file)
-      std::fprintf(logFile, "%s", kBracketed[pos.board[10 * (10 - rank) + file] + 6]);
-  }
-  std::fprintf(logFile, "\n\n    ");
-  for (char c = 'a'; c <= 'h'; ++c) std::fprintf(logFile, "%2c ", c);
+void logBoard(const Position& pos) {
+  writeBracketedBoard(logFile, pos);
   std::fprintf(logFile, "\n\n");
-}
-
-void printMoveList(Position pos, const Move* moves, int count) {
-  static constexpr char kPromotionLetter[] = {'Q', 'R', 'B', 'N'};
-  std::printf("\n");
-  for (int i = 0; i < count; ++i) {
-    const Move& m = moves[i];
-    const int32_t piece = pos.board[m.from];
-    const bool castling = m.type >= WhiteCastleShort && m.type <= BlackCastleLong;
-    // A Chess960 castling move names the own rook's square: no capture.
-    const bool capture = pos.board[m.to] != 0 && !castling;
-    if (piece != kPawn && piece != -kPawn) std::printf("%c", kBoardChar[piece + 6]);
-    if ((piece == kPawn || piece == -kPawn) && capture) printSquare(m.from);
-    if (castling) {
-      if ((m.from == E1 && m.to == G1) || (m.from == E8 && m.to == G8)) std::printf(" 0-0 ");
-      if ((m.from == E1 && m.to == C1) || (m.from == E8 && m.to == C8)) std::printf(" 0-0-0 ");
-    }
-    if (capture) std::printf("x");
-    if (m.type >= WhitePromoQueen && m.type <= WhitePromoKnight)
-      std::printf("%c", kPromotionLetter[m.type - WhitePromoQueen]);
-    if (m.type >= BlackPromoQueen) std::printf("%c", kPromotionLetter[m.type - BlackPromoQueen] + ('a' - 'A'));
-    if (!(m.type >= 2 && m.captured == 0)) printSquare(m.to);  // en passant shows its square
-    makeMove(pos, m);
-    MoveList replies;
-    int n = generateMoves(pos, replies);
-    bool check = sideToMoveInCheck(pos);
-    if (check && n > 0) std::printf("+");
-    if (check && n == 0) std::printf("#");
-    if (!check && n == 0) std::printf("S");
-    unmakeMove(pos);
-    std::printf(" ");
-  }
-  std::printf("\n");
 }
 
 void printInfo(const Position& pos) {
@@ -145,7 +85,7 @@ void printInfo(const Position& pos) {
   std::printf("\nslot-adress:");
   for (int rank = 8; rank >= 1; --rank) {
     std::printf("\n %d  ", rank);
-    for (int file = 1; file <= 8; ++file) std::printf("%3d", pos.slotAddress[10 * (10 - rank) + file]);
+    for (int file = 1; file <= 8; ++file) std::printf("%3d", pos.slotAddress[squareAt(file, rank)]);
   }
   std::printf("\n\n     A  B  C  D  E  F  G  H\n");
 }
@@ -169,24 +109,4 @@ void printShowPiece(const Position& pos) {
   std::printf("\n");
 }
 
-void printSortedMoves(Position& pos) {
-  MoveList moves;
-  int n = generateMoves(pos, moves);
-  // Outside a search searchPly is only a count of moves made and undone;
-  // the killer tables have no row for values beyond a search's depths.
-  int depth = searchPly >= 0 && searchPly < kKillerSlots ? searchPly : 0;
-  scoreMoves(n, moves, pos, depth);
-  sortMoves(moves, n);
-  std::printf("\nMoves sorted for Alpha-Beta");
-  std::printf("\n%d legal moves\n", n);
-  for (int i = n - 1; i >= 0; --i) {
-    std::printf("\n");
-    printSquare(moves[i].from);
-    printSquare(moves[i].to);
-    if (moves[i].type > 6) printPromotion(moves[i].type);
-    std::printf(" value: %3d", moves[i].score);
-  }
-}
-
 }  // namespace mavo
-

@@ -119,6 +119,7 @@ inline constexpr int kBlackPieceSlots = 24;
 inline constexpr int kLastSlot = 30;
 
 inline constexpr int pieceCountIndex(PieceCode c) { return c + 5; }
+inline constexpr int squareAt(int file, int rank) { return 10 * (10 - rank) + file; }  // file 1 = a
 inline constexpr int fileOf(int sq) { return sq % 10; }           // 1 = a .. 8 = h
 inline constexpr int rankOf(int sq) { return 9 - (sq - 10) / 10; }  // 1..8
 inline constexpr bool isPlayingSquare(int sq) {

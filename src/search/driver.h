@@ -1,50 +1,76 @@
-// The search driver: time budget and deadline, iterative deepening, the
-// input check during a search, progress and result reports.
+// The search driver: the time budget, the input check during a search, and
+// one iterative-deepening loop for every caller. The callers (the UCI "go",
+// the console's reply and "analyze", the bench) set up their search here,
+// hand in how a completed iteration is reported, and write their own texts.
 #pragma once
 
 #include <cstdint>
 
 #include "position/types.h"
+#include "search/ordering.h"
 
 namespace mavo {
 
-// Time values in milliseconds.
-extern int64_t searchTimeLimit;
-extern int64_t ponderTimeLimit;
-extern int64_t searchDeadline;
-extern int depthLimit;  // console replies search depths 1 .. depthLimit - 1
+// Budgets of a UCI "go" before the clock values are read: the default that
+// tells "no clock given", and "infinite".
+inline constexpr int64_t kGoDefaultTime = 6000;
+inline constexpr int64_t kInfiniteSearchTime = 9999999999;
+// The console's "no time limit" (sd, analyze): a larger number again.
+inline constexpr int64_t kNoTimeLimit = 99999999999;
+// Iterations run to depths below this.
+inline constexpr int kIterationBound = 64;
 
-// Values of the latest UCI "go" line.
-extern int whiteTime, blackTime, whiteIncrement, blackIncrement, moveTime;
-extern int infiniteSearch;
+// The values of a "go" line, read once by the UCI loop.
+struct GoValues {
+  int whiteTime = 0;
+  int blackTime = 0;
+  int whiteIncrement = 0;
+  int blackIncrement = 0;
+  int moveTime = 0;
+  int infiniteSearch = 0;
+  bool ponder = false;     // the line holds "ponder"
+  bool ponderhit = false;  // ... and "ponderhit"
+};
 
-// Which front end receives the progress output and the input check's
-// extra answers.
-enum class Reporting { Console, Uci };
-extern Reporting reporting;
+// Sets searchTimeLimit, ponderTimeLimit and searchDeadline for a "go" with
+// these values and this side to move.
+void setUciTimeBudget(const GoValues& go, int color);
 
-// Polls standard input during a search. Returns 1 when a stop line
-// ("exi", "sto", "pos" or "top" at its start) has been read, or when input
-// has ended while the search has no limit of its own, or when standard
-// output is closed; other lines are consumed and dropped ("isready" is
-// answered in UCI mode).
+// Polls standard input during a search. Returns 1 when a stop line ("exi",
+// "sto", "pos" or "top" at its start) has been read, when input has ended
+// while the search has no limit of its own, or when standard output is
+// closed; any other line goes to the front end's hook and is dropped.
 int checkInput();
 
-// Progress output of the active front end (called by the search).
-void printSearchProgress();
+// How a front end reports a completed iteration; the root score is in
+// searchState.rootScore.
+using IterationReport = void (*)(const Position& root, int depth);
 
-// "%7.2f" below 59 seconds, minutes and seconds above.
-void printElapsed(double seconds);
+struct Iterations {
+  int started;
+  int completed;
+};
 
-// UCI "go": budget from the go values and the line, search, "info" lines,
-// "bestmove", and (unless infinite) the move played on the position.
-void runUciSearch(Position& pos, const char* goLine);
+// Iterative deepening from depth 1 while the root has moves, the depth is
+// below `depthBound` and no stop has come. The iteration a stop interrupts
+// is not reported.
+Iterations iterate(Position& pos, int rootMoves, int depthBound, IterationReport report);
 
-// The engine's reply at the console. Returns false when the side to move
-// has no legal move; otherwise stores the move to play.
-bool runConsoleReply(Position& pos, Move& reply);
+// The moves of a line that can be played one after the other from the
+// position: a line is cut at its first move that is not legal there.
+int playableLength(Position pos, const PvLine& line);
+
+// UCI "go" after its budget: searches and, unless infinite, plays the move
+// on the position. False when the root has no legal move; otherwise `best`
+// is the move of the last completed iteration (the first legal move when
+// none completed).
+bool runUciSearch(Position& pos, bool infinite, IterationReport report, Move& best, Iterations& run);
+
+// The engine's reply at the console. False when the side to move has no
+// legal move; otherwise stores the move to play.
+bool runConsoleReply(Position& pos, IterationReport report, Move& reply);
 
 // Console "analyze": searches without limit until a stop line arrives.
-void runAnalysis(Position& pos);
+void runAnalysis(Position& pos, IterationReport report);
 
 }  // namespace mavo

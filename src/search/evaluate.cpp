@@ -4,10 +4,6 @@
 
 namespace mavo {
 
-int32_t pieceValueStore[15];
-int32_t pieceSquareStore[15][kBoardCells];
-int32_t orderingSquareStore[15][kBoardCells];
-
 namespace {
 
 // Tables are written rank 8 first, files a to h, as they look on the board.
@@ -125,6 +121,19 @@ constexpr Table kOpening[13] = {
     toMailbox(kWhitePawn, false), toMailbox(kWhiteKnight, false), toMailbox(kWhiteBishop, false),
     toMailbox(kWhiteRook, false), toMailbox(kWhiteQueen, false), toMailbox(kWhiteKing, false),
 };
+constexpr SquareTables openingTables() {
+  SquareTables t{};
+  for (int code = -6; code <= 6; ++code)
+    for (int s = 0; s < kBoardCells; ++s) t.v[code + 7][s] = kOpening[code + 6].v[s];
+  return t;
+}
+
+}  // namespace
+
+extern const SquareTables kOpeningSquare = openingTables();
+
+namespace {
+
 constexpr Table kWhitePawnEnd = toMailbox(kWhitePawnEndgame, false);
 constexpr Table kWhiteKingEnd = toMailbox(kWhiteKingEndgame, false);
 constexpr Table kBlackPawnEnd = toMailbox(kWhitePawnEndgame, true);
@@ -136,13 +145,6 @@ constexpr int32_t kStartValues[15] = {0,   -kInfinity, -900, -500, -325, -300, -
 }  // namespace
 
 void resetPieceValues() { std::memcpy(pieceValueStore, kStartValues, sizeof pieceValueStore); }
-
-void loadPieceSquareTables() {
-  std::memset(pieceSquareStore, 0, sizeof pieceSquareStore);
-  for (int code = -6; code <= 6; ++code)
-    if (code != 0) std::memcpy(pieceSquare[code], kOpening[code + 6].v, sizeof(Table));
-  std::memcpy(orderingSquareStore, pieceSquareStore, sizeof orderingSquareStore);
-}
 
 void prepareEvaluation(Position& pos) {
   int material = 0;

@@ -1,32 +1,20 @@
 #include "search/search.h"
 
-#include "frontend/config.h"
+#include <climits>
+
 #include "movegen/attack.h"
 #include "movegen/movegen.h"
 #include "platform/platform.h"
 #include "position/position.h"
+#include "position/settings.h"
 #include "search/driver.h"
 #include "search/evaluate.h"
 
 namespace mavo {
 
-int iterationDepth;
-uint64_t nodes;
-uint64_t qsNodes;
-int nullMoveCalls;
-int nullMoveCutoffs;
-int firstMoveCutoffs;
-int otherCutoffs;
-int searchCountdown;
-int progressCountdown;
-int qsCountdown;
-int stopFlag;
-int selDepth;
-int lastImprovedScore;
-Move rootBestMove;
-int rootMoveCount;
-int rootMoveNumber;
-Move currentRootMove;
+SearchLimits searchLimits;
+SearchState searchState;
+SearchHooks searchHooks;
 
 namespace {
 
@@ -43,13 +31,24 @@ inline void extendPv(PvLine& pv, const Move& move, const PvLine& child) {
 inline bool timeToStop() {
   int64_t now = clockMs();
   int stopCommand = checkInput();
-  return now > searchDeadline || stopCommand;
+  return now > searchLimits.searchDeadline || stopCommand;
 }
 
 // The move stack must keep room for the moves of any line below.
 inline bool stackFull(const Position& pos) { return pos.ply >= kMoveStackSize - 1; }
 
 }  // namespace
+
+void resetSearchForFixedDepth() {
+  for (int i = 0; i < kKillerSlots; ++i)
+    killerPrimary[i] = killerSecondary[i] = mateKillerPrimary[i] = mateKillerSecondary[i] = Move{};
+  rootPV = PvLine{};
+  searchState = SearchState{};
+  searchState.searchCountdown = searchState.progressCountdown = searchState.qsCountdown = INT_MAX;
+  searchLimits.searchDeadline = INT64_MAX;
+  searchLimits.unlimited = false;
+  searchHooks = SearchHooks{};
+}
 
 int checkfordraw(const Position& pos) {
   if (pos.fifty > 100) return 1;
@@ -65,18 +64,18 @@ int checkfordraw(const Position& pos) {
 }
 
 int quiesce(Position& pos, int alpha, int beta, int qsDepth, PvLine& pv) {
-  --qsCountdown;
-  ++qsNodes;
+  --searchState.qsCountdown;
+  ++searchState.qsNodes;
   if (alpha > kInfinity - 1 - searchPly) return alpha;
-  if (qsNodes > 50000 && iterationDepth < 4) return alpha;
-  if (qsCountdown < 0) {
+  if (searchState.qsNodes > 50000 && searchState.iterationDepth < 4) return alpha;
+  if (searchState.qsCountdown < 0) {
     if (timeToStop()) {
-      stopFlag = 1;
+      searchState.stopFlag = 1;
       return alpha;
     }
-    qsCountdown = 1024;
+    searchState.qsCountdown = 1024;
   }
-  selDepth = iterationDepth + searchPly;
+  searchState.selDepth = searchState.iterationDepth + searchPly;
   pv.count = 0;
 
   const int standPat = evaluate(pos);
@@ -122,7 +121,7 @@ int quiesce(Position& pos, int alpha, int beta, int qsDepth, PvLine& pv) {
     }
     int v = -quiesce(pos, -beta - 1, 1 - alpha, qsDepth - 1, child);
     unmakeMove(pos);
-    if (v >= beta && nodes > static_cast<uint64_t>(n)) {
+    if (v >= beta && searchState.nodes > static_cast<uint64_t>(n)) {
       if (m.captured == 0) {
         killerSecondary[searchPly] = killerPrimary[searchPly];
         killerPrimary[searchPly] = m;
@@ -132,7 +131,7 @@ int quiesce(Position& pos, int alpha, int beta, int qsDepth, PvLine& pv) {
     }
     if (v > alpha) {
       alpha = v;
-      lastImprovedScore = v;
+      searchState.lastImprovedScore = v;
       extendPv(pv, m, child);
     }
   }
@@ -140,22 +139,22 @@ int quiesce(Position& pos, int alpha, int beta, int qsDepth, PvLine& pv) {
 }
 
 int alphaBeta(Position& pos, int alpha, int beta, int nodePly, int depth, PvLine& pv, int internalSearch) {
-  --searchCountdown;
-  --progressCountdown;
-  qsNodes = 0;
+  --searchState.searchCountdown;
+  --searchState.progressCountdown;
+  searchState.qsNodes = 0;
   pv.count = 0;
   bool nullAllowed = true;
   if (alpha > kInfinity - 1 - searchPly) return alpha;
-  if (searchCountdown < 0) {
+  if (searchState.searchCountdown < 0) {
     if (timeToStop()) {
-      stopFlag = 1;
+      searchState.stopFlag = 1;
       return alpha;
     }
-    searchCountdown = 1024;
+    searchState.searchCountdown = 1024;
   }
   if (!internalSearch && checkfordraw(pos)) return 0;
   if (depth < 0 || depth > 64) depth = 0;
-  selDepth = iterationDepth;
+  searchState.selDepth = searchState.iterationDepth;
   const bool inCheck = sideToMoveInCheck(pos);
   if (inCheck) {
     depth += 1;
@@ -164,11 +163,11 @@ int alphaBeta(Position& pos, int alpha, int beta, int nodePly, int depth, PvLine
   if (pos.nullMoveVeto || pos.pawnRankFlag || pos.epField) nullAllowed = false;
 
   PvLine child;
-  if (depth == 0 || stackFull(pos)) return quiesce(pos, alpha, beta, iterationDepth, child);
+  if (depth == 0 || stackFull(pos)) return quiesce(pos, alpha, beta, searchState.iterationDepth, child);
 
-  if (progressCountdown < 0 && !stopFlag) {
-    printSearchProgress();
-    progressCountdown = 262144;
+  if (searchState.progressCountdown < 0 && !searchState.stopFlag) {
+    if (searchHooks.progress) searchHooks.progress();
+    searchState.progressCountdown = 262144;
   }
 
   if (depth > 3 && !nullAllowed) {
@@ -177,12 +176,12 @@ int alphaBeta(Position& pos, int alpha, int beta, int nodePly, int depth, PvLine
     int v = -alphaBeta(pos, -alpha, -beta, nodePly, depth - 3, child, 1);
     if (v <= alpha) alphaBeta(pos, -kInfinity, 1 - alpha, nodePly, depth - 3, child, 1);
   } else if (nullAllowed) {
-    ++nullMoveCalls;
+    ++searchState.nullMoveCalls;
     pos.color = -pos.color;
     int v = -alphaBeta(pos, -beta, 1 - beta, nodePly + 1, depth - settings.nullMoveReduction - 1, child, 0);
     pos.color = -pos.color;
     if (v >= beta && quiesce(pos, alpha, beta, 5, child) >= beta) {
-      ++nullMoveCutoffs;
+      ++searchState.nullMoveCutoffs;
       return beta;
     }
   }
@@ -191,7 +190,7 @@ int alphaBeta(Position& pos, int alpha, int beta, int nodePly, int depth, PvLine
   const int n = generateMoves(pos, moves);
   if (n == 0) return inCheck ? matedIn(searchPly) : 0;
   if (n == 1 && nodePly < 30 && searchPly > 4 && pos.hashkey != MoveStack[pos.ply - 4].keyAfter) depth += 1;
-  if (!internalSearch && iterationDepth > 2 && n > 4) {
+  if (!internalSearch && searchState.iterationDepth > 2 && n > 4) {
     scoreMoves(n, moves, pos, depth);
     sortMoves(moves, n);
   }
@@ -199,13 +198,13 @@ int alphaBeta(Position& pos, int alpha, int beta, int nodePly, int depth, PvLine
   bool raised = false;
   for (int i = n - 1; i >= 0; --i) {
     const Move& m = moves[i];
-    if (depth == iterationDepth) {
-      rootMoveCount = n;
-      rootMoveNumber = n - i;
-      currentRootMove = m;
+    if (depth == searchState.iterationDepth) {
+      searchState.rootMoveCount = n;
+      searchState.rootMoveNumber = n - i;
+      searchState.currentRootMove = m;
     }
     makeMove(pos, m);
-    ++nodes;
+    ++searchState.nodes;
     int v;
     if (!raised) {
       v = -alphaBeta(pos, -beta, -alpha, nodePly + 1, depth - 1, child, 0);
@@ -223,15 +222,15 @@ int alphaBeta(Position& pos, int alpha, int beta, int nodePly, int depth, PvLine
         mateKillerSecondary[depth] = mateKillerPrimary[depth];
         mateKillerPrimary[depth] = m;
       }
-      ++(i == n - 1 ? firstMoveCutoffs : otherCutoffs);
+      ++(i == n - 1 ? searchState.firstMoveCutoffs : searchState.otherCutoffs);
       return beta;
     }
     if (v > alpha) {
       alpha = v;
-      lastImprovedScore = v;
+      searchState.lastImprovedScore = v;
       extendPv(pv, m, child);
       raised = true;
-      if (searchPly == 0) rootBestMove = m;
+      if (searchPly == 0) searchState.rootBestMove = m;
     }
   }
   return alpha;

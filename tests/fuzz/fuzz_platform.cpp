@@ -18,7 +18,7 @@
 
 #include "platform/input_buffer.h"
 #include "platform/platform.h"
-#include "search/driver.h"
+#include "search/search.h"
 
 namespace mavo {
 namespace {
@@ -64,7 +64,7 @@ int inputAvailable() {
 }
 int readLine(char* buf, int cap) {
   polls = 0;
-  depthLimit = std::min(depthLimit, 4);
+  searchLimits.depthLimit = std::min(searchLimits.depthLimit, 4);
   return stdinBuffer->readLine(buf, cap);
 }
 int pollLine(char* buf, int cap) {

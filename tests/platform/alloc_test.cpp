@@ -11,11 +11,13 @@
 #include <string>
 
 #include "frontend/config.h"
+#include "frontend/reports.h"
 #include "frontend/uci.h"
 #include "movegen/attack.h"
 #include "movegen/perft.h"
 #include "position/position.h"
 #include "search/driver.h"
+#include "search/search.h"
 
 namespace {
 std::atomic<long> allocations{0};
@@ -62,17 +64,18 @@ TEST(Allocation, NoneWhilePlaying) {
   readFen(pos, "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1");
   EXPECT_EQ(allocationsDuring("", [&] { perftCommand(pos, 3); }), 0);
 
-  reporting = Reporting::Console;
-  depthLimit = 5;
-  searchTimeLimit = 10000;
+  searchHooks.progress = printConsoleProgress;
+  searchLimits.depthLimit = 5;
+  searchLimits.searchTimeLimit = 10000;
   Move reply;
-  EXPECT_EQ(allocationsDuring("", [&] { runConsoleReply(pos, reply); }), 0);
+  EXPECT_EQ(allocationsDuring("", [&] { runConsoleReply(pos, printReplyLine, reply); }), 0);
 
-  reporting = Reporting::Uci;
-  whiteTime = blackTime = whiteIncrement = blackIncrement = infiniteSearch = 0;
-  moveTime = 50;
-  searchTimeLimit = 6000;
-  EXPECT_EQ(allocationsDuring("", [&] { runUciSearch(pos, "go movetime 50\n"); }), 0);
+  searchHooks.progress = sendCurrMove;
+  GoValues go;
+  go.moveTime = 50;
+  setUciTimeBudget(go, pos.color);
+  Iterations run;
+  EXPECT_EQ(allocationsDuring("", [&] { runUciSearch(pos, false, sendInfoLine, reply, run); }), 0);
 
   // The search stops on "stop"; the loop then serves the rest and quits.
   const std::string session =

@@ -27,16 +27,9 @@ inline Position loadPosition(const char* fen) {
 }
 
 inline void resetSearchState() {
-  for (int i = 0; i < kKillerSlots; ++i)
-    killerPrimary[i] = killerSecondary[i] = mateKillerPrimary[i] = mateKillerSecondary[i] = Move{};
-  rootPV = PvLine{};
-  rootBestMove = Move{};
-  searchCountdown = progressCountdown = qsCountdown = INT_MAX;
-  searchDeadline = INT64_MAX;
-  stopFlag = 0;
-  nodes = qsNodes = 0;
+  resetSearchForFixedDepth();
   searchPly = 0;
-  iterationDepth = 1;
+  searchState.iterationDepth = 1;
 }
 
 inline const Move* findMove(const Move* moves, int n, int from, int to, int type = Normal) {

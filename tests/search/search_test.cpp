@@ -1,5 +1,6 @@
 #include <tuple>
 
+#include "frontend/reports.h"
 #include "search_setup.h"
 
 namespace mavo::test {
@@ -49,7 +50,7 @@ TEST(Draw, WalkReadsEvenDistancesWithinTheWindow) {
 int searchRoot(Position& pos, int depth, int alpha = -kInfinity, int beta = kInfinity) {
   prepareEvaluation(pos);
   resetSearchState();
-  iterationDepth = depth;
+  searchState.iterationDepth = depth;
   PvLine pv;
   return alphaBeta(pos, alpha, beta, 0, depth, pv, 0);
 }
@@ -63,8 +64,8 @@ TEST(AlphaBeta, MateAndStalemateAtTheRoot) {
   // ply instead of entering the quiescence search, and has no move.
   Position mateInOne = loadPosition("7k/8/6K1/8/8/8/8/5Q2 w - - 0 1");
   EXPECT_EQ(searchRoot(mateInOne, 1), 9999998);
-  EXPECT_EQ(rootBestMove.from, F1);
-  EXPECT_EQ(rootBestMove.to, F8);
+  EXPECT_EQ(searchState.rootBestMove.from, F1);
+  EXPECT_EQ(searchState.rootBestMove.to, F8);
 }
 
 TEST(AlphaBeta, FailHardAndMateDistanceBound) {
@@ -76,9 +77,9 @@ TEST(AlphaBeta, FailHardAndMateDistanceBound) {
   play(pos, {{G1, F3}, {G8, F6}, {B1, C3}});
   PvLine pv;
   EXPECT_EQ(alphaBeta(pos, 9999996, kInfinity, 3, 4, pv, 0), 9999996);
-  EXPECT_EQ(nodes, 0u);
+  EXPECT_EQ(searchState.nodes, 0u);
   alphaBeta(pos, 9999995, kInfinity, 3, 1, pv, 0);
-  EXPECT_GT(nodes, 0u);
+  EXPECT_GT(searchState.nodes, 0u);
 }
 
 TEST(Quiesce, CutOffReturnsBetaPlusOneOnceNodesExceedTheMoveCount) {
@@ -87,11 +88,11 @@ TEST(Quiesce, CutOffReturnsBetaPlusOneOnceNodesExceedTheMoveCount) {
   prepareEvaluation(pos);
   resetSearchState();
   PvLine pv;
-  nodes = 1;  // not above the move count (1): no cut-off
+  searchState.nodes = 1;  // not above the move count (1): no cut-off
   EXPECT_EQ(quiesce(pos, -100, 50, 2, pv), 9999998);
   ASSERT_EQ(pv.count, 1);
   EXPECT_EQ(pv.moves[0].to, D8);
-  nodes = 1000;
+  searchState.nodes = 1000;
   EXPECT_EQ(quiesce(pos, -100, 50, 2, pv), 51);
   EXPECT_EQ(mateKillerPrimary[0].to, D8);
   EXPECT_EQ(killerPrimary[0].to, 0);  // a capture is no killer
@@ -108,14 +109,14 @@ TEST(Quiesce, StandPatAndNullMoveDepths) {
     resetSearchState();
     PvLine pv;
     EXPECT_EQ(quiesce(pos, -100, 100, qsDepth, pv), 0);
-    EXPECT_EQ(qsNodes, qsDepth > 3 ? 2u : 1u);
+    EXPECT_EQ(searchState.qsNodes, qsDepth > 3 ? 2u : 1u);
   }
   // Explosion guard: past 50000 nodes below one alpha-beta node in the
   // first three iterations, a node returns alpha at once.
   for (auto [depth, before, expected] : {std::tuple{3, 49999, 0}, {3, 50000, -100}, {4, 50000, 0}}) {
     resetSearchState();
-    iterationDepth = depth;
-    qsNodes = before;
+    searchState.iterationDepth = depth;
+    searchState.qsNodes = before;
     PvLine pv;
     EXPECT_EQ(quiesce(pos, -100, 100, 1, pv), expected) << depth << " " << before;
   }

@@ -5,17 +5,16 @@
 //
 // Usage: bench [reverse]   ("reverse" runs the set last to first; the
 // signature must not change, since no position may depend on another).
-#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 
-#include "frontend/config.h"
-#include "frontend/movetext.h"
 #include "movegen/attack.h"
 #include "movegen/movegen.h"
 #include "platform/platform.h"
+#include "position/notation.h"
 #include "position/position.h"
+#include "position/settings.h"
 #include "search/driver.h"
 #include "search/evaluate.h"
 #include "search/search.h"
@@ -51,22 +50,6 @@ constexpr BenchPosition kPositions[] = {
 };
 constexpr int kPositionCount = sizeof kPositions / sizeof kPositions[0];
 
-// Everything a search reads that an earlier search may have left behind.
-void resetSearchState() {
-  for (int i = 0; i < kKillerSlots; ++i)
-    killerPrimary[i] = killerSecondary[i] = mateKillerPrimary[i] = mateKillerSecondary[i] = Move{};
-  rootPV = PvLine{};
-  rootBestMove = Move{};
-  lastImprovedScore = 0;
-  nullMoveCalls = nullMoveCutoffs = firstMoveCutoffs = otherCutoffs = 0;
-  // No time check and no progress output: the search never reads the
-  // clock or standard input and prints nothing.
-  searchCountdown = progressCountdown = qsCountdown = INT_MAX;
-  stopFlag = 0;
-  searchDeadline = INT64_MAX;
-  nodes = qsNodes = 0;
-}
-
 struct Result {
   uint64_t nodes;
   int64_t ms;
@@ -83,18 +66,13 @@ Result searchPosition(const BenchPosition& bp) {
     std::fprintf(stderr, "bench: FEN refused: %s\n", bp.fen);
     return Result{0, 0, 0, Move{}, -1};
   }
-  resetSearchState();
+  resetSearchForFixedDepth();
   const int64_t start = clockMs();
   prepareEvaluation(pos);
   MoveList moves;
   const int n = generateMoves(pos, moves);
-  int score = 0;
-  for (int depth = 1; n > 0 && depth <= bp.depth; ++depth) {
-    searchPly = 0;
-    iterationDepth = depth;
-    score = alphaBeta(pos, -kInfinity, kInfinity, 0, depth, rootPV, 0);
-  }
-  return Result{nodes, clockMs() - start, score, rootBestMove, n};
+  iterate(pos, n, bp.depth + 1, nullptr);
+  return Result{searchState.nodes, clockMs() - start, searchState.rootScore, searchState.rootBestMove, n};
 }
 
 }  // namespace

@@ -1,0 +1,8 @@
+#include "position/settings.h"
+
+namespace mavo {
+
+EngineSettings settings;
+std::FILE* logFile = nullptr;
+
+}  // namespace mavo
