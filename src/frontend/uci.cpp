@@ -33,6 +33,25 @@ constexpr int kLineCap = 1 << 16;
 char commandLine[kLineCap];
 int lineLength;
 
+// The fields of a line stand at fixed places: where the command's own words
+// and their blanks end.
+constexpr int lengthOf(const char* text) { return text[0] ? 1 + lengthOf(text + 1) : 0; }
+constexpr int kPositionKind = lengthOf("position ");                  // 'f'en or 's'tartpos
+constexpr int kFenText = lengthOf("position fen ");
+constexpr int kFenCap = 187;                                          // characters handed to the FEN reader
+constexpr int kStartposMovesWord = lengthOf("position startpos ");    // 'm' of "moves"
+constexpr int kStartposMoveList = lengthOf("position startpos moves ");
+constexpr int kMovesWord = lengthOf("moves ");                        // after the "m" found in a fen line
+constexpr int kMovesSearch = 2048;                                    // characters searched for that "m"
+constexpr int kGoWord = lengthOf("go ");                              // "in" of a directly following infinite
+constexpr int kGoMarkScan = 64;                                       // indexes scanned for two-letter marks
+constexpr int kMovetimeNumber = lengthOf("movetime ");
+constexpr int kClockNumber = lengthOf("wtime ");                      // also btime
+constexpr int kIncrementNumber = lengthOf("winc ");                   // also binc
+constexpr int kOptionText = lengthOf("setoption ");
+constexpr int kChess960Value = lengthOf("name UCI_Chess960 value ");  // within the option text
+constexpr int kNullMoveValue = lengthOf("name NullMove Reduction value ");
+
 // A character at a fixed index of the line; past the line's end there is none.
 char at(int i) { return i < lineLength ? commandLine[i] : '\0'; }
 
@@ -98,10 +117,10 @@ void logPosition(const Position& pos) {
 }
 
 void position() {
-  if (at(9) == 'f') {
-    char fen[188];
+  if (at(kPositionKind) == 'f') {
+    char fen[kFenCap + 1];
     int n = 0;
-    while (n < 187 && at(13 + n) != '\0') fen[n] = at(13 + n), ++n;
+    while (n < kFenCap && at(kFenText + n) != '\0') fen[n] = at(kFenText + n), ++n;
     fen[n] = '\0';
     FenStatus status = readFen(uciPosition, fen);
     if (status != FenStatus::Ok) {
@@ -109,18 +128,18 @@ void position() {
       return;
     }
     positionSet = true;
-    for (int i = 0; i < lineLength && i < 2048; ++i) {
+    for (int i = 0; i < lineLength && i < kMovesSearch; ++i) {
       if (commandLine[i] == 'm') {
-        applyMoves(i + 6);
+        applyMoves(i + kMovesWord);
         break;
       }
     }
     return;
   }
-  if (at(9) == 's') setStartPosition();
-  if (at(18) == 'm') {
+  if (at(kPositionKind) == 's') setStartPosition();
+  if (at(kStartposMovesWord) == 'm') {
     setStartPosition();
-    applyMoves(24);
+    applyMoves(kStartposMoveList);
     if (logFile) logPosition(uciPosition);
   }
 }
@@ -139,16 +158,16 @@ int goNumber(int i) {
 
 void go() {
   GoValues g;
-  if (at(3) == 'i' && at(4) == 'n') g.infiniteSearch = 1;
-  for (int i = 0; i < 64; ++i)
-    if (at(i) == 'm' && at(i + 1) == 'o') g.moveTime = goNumber(i + 9);
-  for (int i = 0; i < 64; ++i) {
-    if (at(i) == 'w' && at(i + 1) == 't') g.whiteTime = goNumber(i + 6);
-    if (at(i) == 'w' && at(i + 1) == 'i') g.whiteIncrement = goNumber(i + 5);
+  if (at(kGoWord) == 'i' && at(kGoWord + 1) == 'n') g.infiniteSearch = 1;
+  for (int i = 0; i < kGoMarkScan; ++i)
+    if (at(i) == 'm' && at(i + 1) == 'o') g.moveTime = goNumber(i + kMovetimeNumber);
+  for (int i = 0; i < kGoMarkScan; ++i) {
+    if (at(i) == 'w' && at(i + 1) == 't') g.whiteTime = goNumber(i + kClockNumber);
+    if (at(i) == 'w' && at(i + 1) == 'i') g.whiteIncrement = goNumber(i + kIncrementNumber);
   }
-  for (int i = 0; i < 64; ++i) {
-    if (at(i) == 'b' && at(i + 1) == 't') g.blackTime = goNumber(i + 6);
-    if (at(i) == 'b' && at(i + 1) == 'i') g.blackIncrement = goNumber(i + 5);
+  for (int i = 0; i < kGoMarkScan; ++i) {
+    if (at(i) == 'b' && at(i + 1) == 't') g.blackTime = goNumber(i + kClockNumber);
+    if (at(i) == 'b' && at(i + 1) == 'i') g.blackIncrement = goNumber(i + kIncrementNumber);
   }
   g.ponder = std::strstr(commandLine, "ponder") != nullptr;
   g.ponderhit = std::strstr(commandLine, "ponderhit") != nullptr;
@@ -166,15 +185,15 @@ void go() {
 }
 
 void setOption() {
-  const int base = 10;  // the option text follows "setoption "
+  constexpr int base = kOptionText;
   auto optionStarts = [&](const char* text) {
     for (int k = 0; text[k]; ++k)
       if (at(base + k) != text[k]) return false;
     return true;
   };
-  if (optionStarts("name UCI_Chess960")) chess960Mode = at(base + 24) == 't' || at(base + 24) == 'T';
+  if (optionStarts("name UCI_Chess960")) chess960Mode = at(base + kChess960Value) == 't' || at(base + kChess960Value) == 'T';
   if (optionStarts("name NullMove")) {
-    char c = at(base + 30);
+    char c = at(base + kNullMoveValue);
     if (c >= '0' && c <= '4') settings.nullMoveReduction = c - '0';
   }
 }

@@ -232,6 +232,9 @@ int evaluate(const Position& pos) {
     score += 15 * ((b[s - 1] != -1 && b[s + 1] != -1) | (b[s + 11] == -1) | (b[s + 9] == -1));
   }
 
+  // The king-and-pawn term: White's pawn slots 1 to 3 and 7 and 8 and its
+  // first two piece slots must be empty. Slots 4 to 6 are skipped, and
+  // Black's slots are not read at all: intended as it stands.
   const int* list = pos.pieceList;
   if (!list[1] && !list[2] && !list[3] && !list[7] && !list[8] && !list[9] && !list[10]) {
     int k = pos.whiteKing;

