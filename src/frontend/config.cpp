@@ -116,6 +116,19 @@ int readConfigFile() {
   return 0;
 }
 
+void writePieceValues(std::FILE* out) {
+  std::fprintf(out, "\nwhite pawn: %d", pieceValue[1]);
+  std::fprintf(out, "\nwhite knight: %d", pieceValue[2]);
+  std::fprintf(out, "\nwhite bishop: %d", pieceValue[3]);
+  std::fprintf(out, "\nwhite rook: %d", pieceValue[4]);
+  std::fprintf(out, "\nwhite queen: %d", pieceValue[5]);
+  std::fprintf(out, "\nblack queen: %d", -pieceValue[-5]);
+  std::fprintf(out, "\nblack rook: %d", -pieceValue[-4]);
+  std::fprintf(out, "\nblack bishop: %d", -pieceValue[-3]);
+  std::fprintf(out, "\nblack knight: %d", -pieceValue[-2]);
+  std::fprintf(out, "\nblack pawn: %d", -pieceValue[-1]);
+}
+
 bool openLog() {
   if (settings.logFileName[0] == '\0') return false;
   logFile = std::fopen(settings.logFileName, "w");
@@ -133,16 +146,7 @@ bool openLog() {
   std::fprintf(logFile, "\nown book: %d [not yet implemented]", settings.ownBook);
   std::fprintf(logFile, "\nuse book to depth: %d [not yet implemented]", settings.bookDepth);
   std::fprintf(logFile, "\npiece values: ");
-  std::fprintf(logFile, "\nwhite pawn: %d", pieceValue[1]);
-  std::fprintf(logFile, "\nwhite knight: %d", pieceValue[2]);
-  std::fprintf(logFile, "\nwhite bishop: %d", pieceValue[3]);
-  std::fprintf(logFile, "\nwhite rook: %d", pieceValue[4]);
-  std::fprintf(logFile, "\nwhite queen: %d", pieceValue[5]);
-  std::fprintf(logFile, "\nblack queen: %d", -pieceValue[-5]);
-  std::fprintf(logFile, "\nblack rook: %d", -pieceValue[-4]);
-  std::fprintf(logFile, "\nblack bishop: %d", -pieceValue[-3]);
-  std::fprintf(logFile, "\nblack knight: %d", -pieceValue[-2]);
-  std::fprintf(logFile, "\nblack pawn: %d", -pieceValue[-1]);
+  writePieceValues(logFile);
   std::fflush(logFile);
   return true;
 }

@@ -1,6 +1,8 @@
 // The configuration file and the log file's creation.
 #pragma once
 
+#include <cstdio>
+
 #include "position/settings.h"
 
 namespace mavo {
@@ -11,6 +13,10 @@ void resetSettings();
 // Reads "Mavo.cfg" from the working directory into the settings, printing
 // its warning or loading text. Returns 1 when closing the file failed.
 int readConfigFile();
+
+// The ten piece values, one "\n<colour> <piece>: %d" line each, the black
+// ones as positive numbers (the "values" command and the log's block).
+void writePieceValues(std::FILE* out);
 
 // Creates the log file and writes its start-up block. Returns false when the
 // file cannot be created.

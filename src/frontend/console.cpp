@@ -57,16 +57,7 @@ void printHelp() {
 
 void printValues() {
   std::printf("\nPiece values:");
-  std::printf("\nwhite pawn: %d", pieceValue[1]);
-  std::printf("\nwhite knight: %d", pieceValue[2]);
-  std::printf("\nwhite bishop: %d", pieceValue[3]);
-  std::printf("\nwhite rook: %d", pieceValue[4]);
-  std::printf("\nwhite queen: %d", pieceValue[5]);
-  std::printf("\nblack queen: %d", -pieceValue[-5]);
-  std::printf("\nblack rook: %d", -pieceValue[-4]);
-  std::printf("\nblack bishop: %d", -pieceValue[-3]);
-  std::printf("\nblack knight: %d", -pieceValue[-2]);
-  std::printf("\nblack pawn: %d", -pieceValue[-1]);
+  writePieceValues(stdout);
 }
 
 void printFen(const Position& pos) {

@@ -15,6 +15,24 @@ constexpr const char* kBracketed[] = {"{k}", "{q}", "{r}", "{b}", "{n}", "{p}", 
 
 bool right(const Position& pos, int kingFlag, int rookFlag) { return !pos.moved[kingFlag] && !pos.moved[rookFlag]; }
 
+void writeTurn(std::FILE* out, const Position& pos) {
+  std::fprintf(out, "\nmove: %d, turn: %s", moveNumber(pos), pos.color == 1 ? "white" : "black");
+}
+
+// The four castling rights as K, Q, k, q; a right that is gone as `gone`
+// (nothing when it is 0).
+void writeRights(std::FILE* out, const Position& pos, char gone) {
+  const char letters[] = {'K', 'Q', 'k', 'q'};
+  const int rights[][2] = {{kMovedWhiteKing, kMovedWhiteShort},
+                           {kMovedWhiteKing, kMovedWhiteLong},
+                           {kMovedBlackKing, kMovedBlackShort},
+                           {kMovedBlackKing, kMovedBlackLong}};
+  for (int r = 0; r < 4; ++r) {
+    const char c = right(pos, rights[r][0], rights[r][1]) ? letters[r] : gone;
+    if (c) std::fputc(c, out);
+  }
+}
+
 }  // namespace
 
 void printBoard(const Position& pos) {
@@ -23,15 +41,10 @@ void printBoard(const Position& pos) {
     for (int file = 1; file <= 8; ++file) std::printf(" %c ", pieceLetter(pos.board[squareAt(file, rank)]));
   }
   std::printf("\n\n     A  B  C  D  E  F  G  H\n");
-  if (pos.color == 1)
-    std::printf("\nmove: %d, turn: white\n", moveNumber(pos));
-  else
-    std::printf("\nmove: %d, turn: black\n", moveNumber(pos));
+  writeTurn(stdout, pos);
+  std::printf("\n");
   std::printf("castling: ");
-  if (right(pos, kMovedWhiteKing, kMovedWhiteShort)) std::printf("K");
-  if (right(pos, kMovedWhiteKing, kMovedWhiteLong)) std::printf("Q");
-  if (right(pos, kMovedBlackKing, kMovedBlackShort)) std::printf("k");
-  if (right(pos, kMovedBlackKing, kMovedBlackLong)) std::printf("q");
+  writeRights(stdout, pos, 0);
   if (pos.epField) {
     std::printf(", ep-file: ");
     printSquare(pos.epField);
@@ -53,15 +66,9 @@ void writeBracketedBoard(std::FILE* out, const Position& pos) {
 void printPosition(const Position& pos) {
   writeBracketedBoard(stdout, pos);
   std::printf("\n");
-  if (pos.color == 1)
-    std::printf("\nmove: %d, turn: white", moveNumber(pos));
-  else
-    std::printf("\nmove: %d, turn: black", moveNumber(pos));
+  writeTurn(stdout, pos);
   std::printf("\ncastling: ");
-  std::printf("%c", right(pos, kMovedWhiteKing, kMovedWhiteShort) ? 'K' : '-');
-  std::printf("%c", right(pos, kMovedWhiteKing, kMovedWhiteLong) ? 'Q' : '-');
-  std::printf("%c", right(pos, kMovedBlackKing, kMovedBlackShort) ? 'k' : '-');
-  std::printf("%c", right(pos, kMovedBlackKing, kMovedBlackLong) ? 'q' : '-');
+  writeRights(stdout, pos, '-');
   std::printf("\nwhite king: %s", squareName(pos.whiteKing));
   std::printf(" black king: %s", squareName(pos.blackKing));
   if (pos.epField) std::printf("\nEP-field: %s", squareName(pos.epField));
