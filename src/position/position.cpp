@@ -52,10 +52,229 @@ struct FenText {
 };
 
 int findOutermostRook(const int32_t* board, int from, int step, int stop, PieceCode rook) {
-  int found = 0;
   for (int s = from; s != stop; s += step)
     if (board[s] == rook) return s;
-  return found;
+  return 0;
+}
+
+// What the reader builds before anything is committed: the record, and the
+// castling geometry that goes to the globals.
+struct FenRecord {
+  Position w;
+  int rookSquare[4] = {A1, H1, A8, H8};
+  int kingSquare[2] = {castleKingSquare[0], castleKingSquare[1]};
+  bool xfen[4] = {false, false, false, false};  // K Q k q were given, for Chess960 mode
+  int counts[13] = {};                          // pieces by code + 6
+};
+
+// One side's castling indices.
+struct CastleSide {
+  int kingFlag, longFlag, shortFlag;
+  int longIndex, shortIndex;
+  int homeA;  // a-file square of the back rank
+  PieceCode rook;
+};
+constexpr CastleSide kWhiteSide{kMovedWhiteKing, kMovedWhiteLong, kMovedWhiteShort, kWhiteLong, kWhiteShort, A1, kRook};
+constexpr CastleSide kBlackSide{kMovedBlackKing, kMovedBlackLong, kMovedBlackShort, kBlackLong, kBlackShort, A8, -kRook};
+
+// The console line's command word is skipped with the text; at most 142
+// characters are read.
+FenText fenText(const char* text) {
+  int skip = 0;
+  if (text[0] == 's')
+    while (skip < 8 && text[skip] != '\0') ++skip;
+  FenText t{text + skip, 0};
+  while (t.len < 142 && t.p[t.len] != '\0') ++t.len;
+  return t;
+}
+
+// Empty lists, every right gone, White to move, counters cleared.
+void clearRecord(Position& w) {
+  for (int& v : w.pieceList) v = 0;
+  for (int& v : w.slotAddress) v = 0;
+  for (int& v : w.pieceCount) v = 0;
+  for (int& m : w.moved) m = 1;
+  w.color = 1;
+  w.nullMoveVeto = 1;
+  w.epField = 0;
+  w.fifty = 0;
+  w.ply = 0;
+  std::memcpy(w.board, kEmptyBoard.v, sizeof w.board);
+}
+
+// Board field, at most 100 characters: slashes are optional, the border
+// carries a full rank on.
+void readBoardField(const FenText& t, int& i, Position& w) {
+  int s = A8, nextRank = A7;
+  for (int n = 0; n < 100 && t.at(i) != '\0' && s < 99; ++n) {
+    char c = t.at(i++);
+    if (c >= '0' && c <= '9') {
+      s += c - '0';
+    } else if (PieceCode p = pieceFromLetter(c)) {
+      w.board[s] = p;
+      if (p == kKing) w.whiteKing = s;
+      if (p == -kKing) w.blackKing = s;
+      ++s;
+    } else if (c == '/') {
+      s = nextRank;
+      nextRank += 10;
+    }
+    while (s < 99 && w.board[s] == kBorder) ++s;
+  }
+}
+
+void readSideField(const FenText& t, int& i, Position& w) {
+  while (t.at(i) == ' ') ++i;
+  if (t.at(i) == 'w') {
+    w.color = 1;
+    ++i;
+  } else if (t.at(i) == 'b') {
+    w.color = -1;
+    ++i;
+  }
+}
+
+// K, Q, k, q in this order, each optional.
+void readStandardCastling(const FenText& t, int& i, FenRecord& r) {
+  while (t.at(i) == ' ') ++i;
+  struct Letter {
+    char c;
+    int kingFlag, rookFlag, rookIndex, rookHome;
+  };
+  static constexpr Letter kLetters[4] = {{'K', kMovedWhiteKing, kMovedWhiteShort, kWhiteShort, H1},
+                                         {'Q', kMovedWhiteKing, kMovedWhiteLong, kWhiteLong, A1},
+                                         {'k', kMovedBlackKing, kMovedBlackShort, kBlackShort, H8},
+                                         {'q', kMovedBlackKing, kMovedBlackLong, kBlackLong, A8}};
+  for (int n = 0; n < 4; ++n) {
+    const Letter& l = kLetters[n];
+    if (t.at(i) != l.c) continue;
+    r.w.moved[l.kingFlag] = r.w.moved[l.rookFlag] = 0;
+    r.rookSquare[l.rookIndex] = l.rookHome;
+    r.xfen[n] = true, ++i;
+  }
+}
+
+// X-FEN: K/Q (k/q) name the outermost rook on that side of a king on its
+// back rank.
+void findXfenRooks(FenRecord& r, const CastleSide& side, int king, bool shortGiven, bool longGiven) {
+  if (king < side.homeA || king > side.homeA + 7) return;
+  if (shortGiven) r.rookSquare[side.shortIndex] = findOutermostRook(r.w.board, side.homeA + 7, -1, king, side.rook);
+  if (longGiven) r.rookSquare[side.longIndex] = findOutermostRook(r.w.board, side.homeA, 1, king, side.rook);
+}
+
+// Shredder-FEN file letters of one side, from the h-file down, each optional.
+void readFileLetters(const FenText& t, int& i, FenRecord& r, const CastleSide& side, char fileA, int king) {
+  for (char letter = static_cast<char>(fileA + 7); letter >= fileA; --letter) {
+    if (t.at(i) != letter) continue;
+    ++i;
+    int sq = side.homeA + (letter - fileA);
+    r.w.moved[side.kingFlag] = 0;
+    bool longSide = letter <= fileA + 1 || (letter <= fileA + 5 && king >= sq);
+    if (letter >= fileA + 6) longSide = false;
+    r.w.moved[longSide ? side.longFlag : side.shortFlag] = 0;
+    r.rookSquare[longSide ? side.longIndex : side.shortIndex] = sq;
+  }
+}
+
+void readChess960Castling(const FenText& t, int& i, FenRecord& r) {
+  for (int& sq : r.rookSquare) sq = 0;
+  findXfenRooks(r, kWhiteSide, r.w.whiteKing, r.xfen[0], r.xfen[1]);
+  findXfenRooks(r, kBlackSide, r.w.blackKing, r.xfen[2], r.xfen[3]);
+  readFileLetters(t, i, r, kWhiteSide, 'A', r.w.whiteKing);
+  readFileLetters(t, i, r, kBlackSide, 'a', r.w.blackKing);
+}
+
+// A square on rank 3 or 6, or a bare file letter followed by a blank (the
+// rank follows from the side to move).
+void readEnPassantField(const FenText& t, int& i, Position& w) {
+  while (t.at(i) == ' ' || t.at(i) == '-') ++i;
+  if (t.at(i) >= 'a' && t.at(i) <= 'h' && (t.at(i + 1) == '3' || t.at(i + 1) == '6')) {
+    w.epField = 21 + (t.at(i) - 'a') + 10 * (8 - (t.at(i + 1) - '0'));
+    i += 2;
+  }
+  if (t.at(i) >= 'a' && t.at(i) <= 'h' && t.at(i + 1) == ' ') {
+    w.epField = (w.color == 1 ? A6 : A3) + (t.at(i) - 'a');
+    i += 2;
+  }
+}
+
+// The half-move counter; the move number is not kept.
+void readCounters(const FenText& t, int& i, Position& w) {
+  while (t.at(i) == ' ' || t.at(i) == '-') ++i;
+  int fifty = 0;
+  while (t.at(i) >= '0' && t.at(i) <= '9' && fifty < 100000) fifty = fifty * 10 + (t.at(i++) - '0');
+  w.fifty = fifty;
+}
+
+// What the record cannot hold, or what no legal game can reach and the
+// search cannot survive.
+FenStatus refusal(FenRecord& r) {
+  const Position& w = r.w;
+  const int32_t* board = w.board;
+  int* counts = r.counts;
+  for (int sq = A8; sq <= H1; ++sq)
+    if (board[sq] != kBorder) counts[board[sq] + 6]++;
+  // Kings are counted on the finished board: a slash can lead back to a rank
+  // already written, and a later letter may overwrite a king.
+  if (counts[kKing + 6] != 1 || counts[-kKing + 6] != 1 || board[w.whiteKing] != kKing ||
+      board[w.blackKing] != -kKing)
+    return FenStatus::KingCount;
+  if (counts[kPawn + 6] > 8 || counts[-kPawn + 6] > 8) return FenStatus::TooManyPieces;
+  int whitePieces = 0, blackPieces = 0;
+  for (int c = kKnight; c <= kQueen; ++c) whitePieces += counts[c + 6], blackPieces += counts[-c + 6];
+  if (whitePieces > 7 || blackPieces > 7) return FenStatus::TooManyPieces;
+  for (int f = 0; f < 8; ++f)
+    if (board[A8 + f] == kPawn || board[A8 + f] == -kPawn || board[A1 + f] == kPawn || board[A1 + f] == -kPawn)
+      return FenStatus::PawnOnEdgeRank;
+  if (w.color == 1 ? isAttackedByWhite(board, w.blackKing) : isAttackedByBlack(board, w.whiteKing))
+    return FenStatus::KingCapturable;
+  return FenStatus::Ok;
+}
+
+// A right needs its king at home and its rook on the rook square;
+// otherwise a later rook arriving there could castle.
+void cleanUpCastlingRights(FenRecord& r) {
+  Position& w = r.w;
+  const CastleSide* sides[2] = {&kWhiteSide, &kBlackSide};
+  int king[2] = {w.whiteKing, w.blackKing};
+  for (int n = 0; n < 2; ++n) {
+    const CastleSide& side = *sides[n];
+    bool kingHome = chess960Mode ? (king[n] >= side.homeA && king[n] <= side.homeA + 7)
+                                 : king[n] == side.homeA + 4;
+    if (!kingHome) w.moved[side.kingFlag] = 1;
+    const int rookFlag[2] = {side.longFlag, side.shortFlag};
+    const int rookIndex[2] = {side.longIndex, side.shortIndex};
+    for (int k = 0; k < 2; ++k) {
+      if (w.moved[side.kingFlag]) w.moved[rookFlag[k]] = 1;
+      int sq = r.rookSquare[rookIndex[k]];
+      if (sq == 0 || w.board[sq] != side.rook) w.moved[rookFlag[k]] = 1;
+    }
+  }
+  if (!w.moved[kMovedWhiteKing]) r.kingSquare[0] = w.whiteKing;
+  if (!w.moved[kMovedBlackKing]) r.kingSquare[1] = w.blackKing;
+}
+
+// Piece counts, and the slot groups, each filled in increasing square order.
+void assignPieceList(FenRecord& r) {
+  Position& w = r.w;
+  for (int c = -kQueen; c <= kQueen; ++c)
+    if (c != 0) w.pieceCount[pieceCountIndex(c)] = r.counts[c + 6];
+  int next[4] = {kWhitePawnSlots, kWhitePieceSlots, kBlackPawnSlots, kBlackPieceSlots};
+  for (int group = 0; group < 4; ++group) {
+    for (int sq = A8; sq <= H1; ++sq) {
+      int32_t c = w.board[sq];
+      bool member = false;
+      switch (group) {
+        case 0: member = c == kPawn; break;
+        case 1: member = c >= kKnight && c <= kQueen; break;
+        case 2: member = c == -kPawn; break;
+        case 3: member = c <= -kKnight && c >= -kQueen; break;
+      }
+      if (!member) continue;
+      w.pieceList[next[group]] = sq;
+      w.slotAddress[sq] = next[group]++;
+    }
+  }
 }
 
 }  // namespace
@@ -81,196 +300,25 @@ const char* fenStatusText(FenStatus status) {
 }
 
 FenStatus readFen(Position& pos, const char* text) {
-  // The console line's command word is skipped with the text.
-  int skip = 0;
-  if (text[0] == 's')
-    while (skip < 8 && text[skip] != '\0') ++skip;
-  FenText t{text + skip, 0};
-  while (t.len < 142 && t.p[t.len] != '\0') ++t.len;
-
-  Position w = pos;  // committed only when the text describes a usable position
-  for (int& v : w.pieceList) v = 0;
-  for (int& v : w.slotAddress) v = 0;
-  for (int& v : w.pieceCount) v = 0;
-  int rookSquare[4] = {A1, H1, A8, H8};
-  int kingSquare[2] = {castleKingSquare[0], castleKingSquare[1]};
-  for (int& m : w.moved) m = 1;
-  w.color = 1;
-  w.nullMoveVeto = 1;
-  w.epField = 0;
-  w.fifty = 0;
-  w.ply = 0;
-
-  // Board field: slashes are optional, the border carries a full rank on.
-  int32_t work[kBoardCells];
-  std::memcpy(work, kEmptyBoard.v, sizeof work);
+  const FenText t = fenText(text);
+  FenRecord r{pos};  // committed only when the text describes a usable position
+  clearRecord(r.w);
   int i = 0;
-  int s = A8, nextRank = A7;
-  for (int n = 0; n < 100 && t.at(i) != '\0' && s < 99; ++n) {
-    char c = t.at(i++);
-    if (c >= '0' && c <= '9') {
-      s += c - '0';
-    } else if (PieceCode p = pieceFromLetter(c)) {
-      work[s] = p;
-      if (p == kKing) w.whiteKing = s;
-      if (p == -kKing) w.blackKing = s;
-      ++s;
-    } else if (c == '/') {
-      s = nextRank;
-      nextRank += 10;
-    }
-    while (s < 99 && work[s] == kBorder) ++s;
-  }
+  readBoardField(t, i, r.w);
+  readSideField(t, i, r.w);
+  readStandardCastling(t, i, r);
+  if (chess960Mode) readChess960Castling(t, i, r);
+  readEnPassantField(t, i, r.w);
+  readCounters(t, i, r.w);
+  if (FenStatus status = refusal(r); status != FenStatus::Ok) return status;
+  cleanUpCastlingRights(r);
+  assignPieceList(r);
 
-  while (t.at(i) == ' ') ++i;
-  if (t.at(i) == 'w') {
-    w.color = 1;
-    ++i;
-  } else if (t.at(i) == 'b') {
-    w.color = -1;
-    ++i;
-  }
-
-  while (t.at(i) == ' ') ++i;
-  bool xfen[4] = {false, false, false, false};  // K Q k q, for Chess960 mode
-  if (t.at(i) == 'K') {
-    w.moved[kMovedWhiteKing] = w.moved[kMovedWhiteShort] = 0;
-    rookSquare[kWhiteShort] = H1;
-    xfen[0] = true, ++i;
-  }
-  if (t.at(i) == 'Q') {
-    w.moved[kMovedWhiteKing] = w.moved[kMovedWhiteLong] = 0;
-    rookSquare[kWhiteLong] = A1;
-    xfen[1] = true, ++i;
-  }
-  if (t.at(i) == 'k') {
-    w.moved[kMovedBlackKing] = w.moved[kMovedBlackShort] = 0;
-    rookSquare[kBlackShort] = H8;
-    xfen[2] = true, ++i;
-  }
-  if (t.at(i) == 'q') {
-    w.moved[kMovedBlackKing] = w.moved[kMovedBlackLong] = 0;
-    rookSquare[kBlackLong] = A8;
-    xfen[3] = true, ++i;
-  }
-
-  if (chess960Mode) {
-    for (int& r : rookSquare) r = 0;
-    // X-FEN: K/Q/k/q name the outermost rook on that side of the king.
-    if (w.whiteKing >= A1 && w.whiteKing <= H1) {
-      if (xfen[0]) rookSquare[kWhiteShort] = findOutermostRook(work, H1, -1, w.whiteKing, kRook);
-      if (xfen[1]) rookSquare[kWhiteLong] = findOutermostRook(work, A1, 1, w.whiteKing, kRook);
-    }
-    if (w.blackKing >= A8 && w.blackKing <= H8) {
-      if (xfen[2]) rookSquare[kBlackShort] = findOutermostRook(work, H8, -1, w.blackKing, -kRook);
-      if (xfen[3]) rookSquare[kBlackLong] = findOutermostRook(work, A8, 1, w.blackKing, -kRook);
-    }
-    // Shredder-FEN file letters.
-    for (char letter = 'H'; letter >= 'A'; --letter) {
-      if (t.at(i) != letter) continue;
-      ++i;
-      int sq = A1 + (letter - 'A');
-      w.moved[kMovedWhiteKing] = 0;
-      bool longSide = letter <= 'B' || (letter <= 'F' && w.whiteKing >= sq);
-      if (letter >= 'G') longSide = false;
-      w.moved[longSide ? kMovedWhiteLong : kMovedWhiteShort] = 0;
-      rookSquare[longSide ? kWhiteLong : kWhiteShort] = sq;
-    }
-    for (char letter = 'h'; letter >= 'a'; --letter) {
-      if (t.at(i) != letter) continue;
-      ++i;
-      int sq = A8 + (letter - 'a');
-      w.moved[kMovedBlackKing] = 0;
-      bool longSide = letter <= 'b' || (letter <= 'f' && w.blackKing >= sq);
-      if (letter >= 'g') longSide = false;
-      w.moved[longSide ? kMovedBlackLong : kMovedBlackShort] = 0;
-      rookSquare[longSide ? kBlackLong : kBlackShort] = sq;
-    }
-  }
-
-  while (t.at(i) == ' ' || t.at(i) == '-') ++i;
-  if (t.at(i) >= 'a' && t.at(i) <= 'h' && (t.at(i + 1) == '3' || t.at(i + 1) == '6')) {
-    w.epField = 21 + (t.at(i) - 'a') + 10 * (8 - (t.at(i + 1) - '0'));
-    i += 2;
-  }
-  if (t.at(i) >= 'a' && t.at(i) <= 'h' && t.at(i + 1) == ' ') {
-    w.epField = (w.color == 1 ? A6 : A3) + (t.at(i) - 'a');
-    i += 2;
-  }
-
-  while (t.at(i) == ' ' || t.at(i) == '-') ++i;
-  int fifty = 0;
-  while (t.at(i) >= '0' && t.at(i) <= '9' && fifty < 100000) fifty = fifty * 10 + (t.at(i++) - '0');
-  w.fifty = fifty;
-
-  // What the record cannot hold, or what no legal game can reach and the
-  // search cannot survive, is refused before anything changes.
-  int counts[13] = {};
-  for (int sq = A8; sq <= H1; ++sq)
-    if (work[sq] != kBorder) counts[work[sq] + 6]++;
-  // Kings are counted on the finished board: a slash can lead back to a rank
-  // already written, and a later letter may overwrite a king.
-  if (counts[kKing + 6] != 1 || counts[-kKing + 6] != 1 || work[w.whiteKing] != kKing || work[w.blackKing] != -kKing)
-    return FenStatus::KingCount;
-  if (counts[kPawn + 6] > 8 || counts[-kPawn + 6] > 8) return FenStatus::TooManyPieces;
-  int whitePieces = 0, blackPieces = 0;
-  for (int c = kKnight; c <= kQueen; ++c) whitePieces += counts[c + 6], blackPieces += counts[-c + 6];
-  if (whitePieces > 7 || blackPieces > 7) return FenStatus::TooManyPieces;
-  for (int f = 0; f < 8; ++f)
-    if (work[A8 + f] == kPawn || work[A8 + f] == -kPawn || work[A1 + f] == kPawn || work[A1 + f] == -kPawn)
-      return FenStatus::PawnOnEdgeRank;
-  if (w.color == 1 ? isAttackedByWhite(work, w.blackKing) : isAttackedByBlack(work, w.whiteKing))
-    return FenStatus::KingCapturable;
-
-  std::memcpy(w.board, work, sizeof work);
-
-  // A right needs its king at home and its rook on the rook square;
-  // otherwise a later rook arriving there could castle.
-  int homeRank[2] = {A1, A8};
-  int king[2] = {w.whiteKing, w.blackKing};
-  for (int side = 0; side < 2; ++side) {
-    int kingFlag = side == 0 ? kMovedWhiteKing : kMovedBlackKing;
-    bool kingHome = chess960Mode ? (king[side] >= homeRank[side] && king[side] <= homeRank[side] + 7)
-                                 : king[side] == (side == 0 ? E1 : E8);
-    if (!kingHome) w.moved[kingFlag] = 1;
-    PieceCode rook = side == 0 ? kRook : -kRook;
-    int rookFlag[2] = {side == 0 ? kMovedWhiteLong : kMovedBlackLong,
-                       side == 0 ? kMovedWhiteShort : kMovedBlackShort};
-    int rookIndex[2] = {side * 2 + 0, side * 2 + 1};
-    for (int r = 0; r < 2; ++r) {
-      if (w.moved[kingFlag]) w.moved[rookFlag[r]] = 1;
-      int sq = rookSquare[rookIndex[r]];
-      if (sq == 0 || w.board[sq] != rook) w.moved[rookFlag[r]] = 1;
-    }
-  }
-  if (!w.moved[kMovedWhiteKing]) kingSquare[0] = w.whiteKing;
-  if (!w.moved[kMovedBlackKing]) kingSquare[1] = w.blackKing;
-
-  for (int c = -kQueen; c <= kQueen; ++c)
-    if (c != 0) w.pieceCount[pieceCountIndex(c)] = counts[c + 6];
-  // Slot groups, each filled in increasing square order.
-  int next[4] = {kWhitePawnSlots, kWhitePieceSlots, kBlackPawnSlots, kBlackPieceSlots};
-  for (int group = 0; group < 4; ++group) {
-    for (int sq = A8; sq <= H1; ++sq) {
-      int32_t c = w.board[sq];
-      bool member = false;
-      switch (group) {
-        case 0: member = c == kPawn; break;
-        case 1: member = c >= kKnight && c <= kQueen; break;
-        case 2: member = c == -kPawn; break;
-        case 3: member = c <= -kKnight && c >= -kQueen; break;
-      }
-      if (!member) continue;
-      w.pieceList[next[group]] = sq;
-      w.slotAddress[sq] = next[group]++;
-    }
-  }
-
-  computeKey(w);
-  pos = w;
-  for (int r = 0; r < 4; ++r) castleRookSquare[r] = rookSquare[r];
-  castleKingSquare[0] = kingSquare[0];
-  castleKingSquare[1] = kingSquare[1];
+  computeKey(r.w);
+  pos = r.w;
+  for (int n = 0; n < 4; ++n) castleRookSquare[n] = r.rookSquare[n];
+  castleKingSquare[0] = r.kingSquare[0];
+  castleKingSquare[1] = r.kingSquare[1];
   searchPly = 0;
   return FenStatus::Ok;
 }
