@@ -1,10 +1,11 @@
-// Attack tests on the bordered board. The border value 7 ends every ray, so
-// no bounds checks are needed; trial tests change a few board words and put
-// them back before they return.
+// Legality tests of the move generator: the alignment table, the trial
+// tests of a move or a king step, pins and the Chess960 castling tests. The
+// trials change a few board words and put them back before they return.
 #pragma once
 
 #include <cstdint>
 
+#include "position/board_attacks.h"
 #include "position/types.h"
 
 namespace mavo {
@@ -20,30 +21,6 @@ inline int lineStep(int a, int k) {
   return a > k ? code : -code;
 }
 
-namespace detail {
-// Is the first piece along the ray from s one of the two codes?
-template <int Step>
-inline bool rayEndsOn(const int32_t* b, int s, int32_t a, int32_t c) {
-  int t = s + Step;
-  while (b[t] == 0) t += Step;
-  return b[t] == a || b[t] == c;
-}
-}  // namespace detail
-
-// The attackers of s by kind: knights and pawns, the king, the sliders.
-inline int attackedByBlackKnightOrPawn(const int32_t* b, int s) {
-  if (b[s - 12] == -2 || b[s - 19] == -2 || b[s - 21] == -2 || b[s - 8] == -2 || b[s + 12] == -2 ||
-      b[s + 19] == -2 || b[s + 21] == -2 || b[s + 8] == -2)
-    return 1;
-  return b[s - 9] == -1 || b[s - 11] == -1;
-}
-
-inline int attackedByWhiteKnightOrPawn(const int32_t* b, int s) {
-  if (b[s + 12] == 2 || b[s + 19] == 2 || b[s + 8] == 2 || b[s + 21] == 2 || b[s - 12] == 2 ||
-      b[s - 19] == 2 || b[s - 21] == 2 || b[s - 8] == 2)
-    return 1;
-  return b[s + 9] == 1 || b[s + 11] == 1;
-}
 
 // Two playing squares are neighbours exactly when they differ by one of the
 // eight king steps.
@@ -52,83 +29,35 @@ inline bool kingStepApart(int a, int s) {
   return d <= 22 && ((0x701407u >> d) & 1);
 }
 
-inline int attackedByBlackSlider(const int32_t* b, int s) {
-  using detail::rayEndsOn;
-  if (rayEndsOn<-11>(b, s, -3, -5) || rayEndsOn<-9>(b, s, -3, -5) || rayEndsOn<9>(b, s, -3, -5) ||
-      rayEndsOn<11>(b, s, -3, -5))
-    return 1;
-  return rayEndsOn<10>(b, s, -4, -5) || rayEndsOn<-10>(b, s, -4, -5) || rayEndsOn<1>(b, s, -4, -5) ||
-         rayEndsOn<-1>(b, s, -4, -5);
-}
-
-inline int attackedByWhiteSlider(const int32_t* b, int s) {
-  using detail::rayEndsOn;
-  if (rayEndsOn<9>(b, s, 3, 5) || rayEndsOn<11>(b, s, 3, 5) || rayEndsOn<-11>(b, s, 3, 5) ||
-      rayEndsOn<-9>(b, s, 3, 5))
-    return 1;
-  return rayEndsOn<-10>(b, s, 4, 5) || rayEndsOn<1>(b, s, 4, 5) || rayEndsOn<-1>(b, s, 4, 5) ||
-         rayEndsOn<10>(b, s, 4, 5);
-}
-
-inline int isAttackedByBlack(const int32_t* b, int s) {
-  if (attackedByBlackKnightOrPawn(b, s)) return 1;
-  if (b[s - 11] == -6 || b[s - 10] == -6 || b[s - 9] == -6 || b[s - 1] == -6 || b[s + 11] == -6 ||
-      b[s + 10] == -6 || b[s + 9] == -6 || b[s + 1] == -6)
-    return 1;
-  return attackedByBlackSlider(b, s);
-}
-
-inline int isAttackedByWhite(const int32_t* b, int s) {
-  if (attackedByWhiteKnightOrPawn(b, s)) return 1;
-  if (b[s + 9] == 6 || b[s + 10] == 6 || b[s + 11] == 6 || b[s + 1] == 6 || b[s - 9] == 6 ||
-      b[s - 10] == 6 || b[s - 1] == 6 || b[s - 11] == 6)
-    return 1;
-  return attackedByWhiteSlider(b, s);
-}
-
-// Would moving the (non-king) piece from -> to leave the own king attacked?
+// Would moving Color's (non-king) piece from -> to leave its king attacked?
 // A diagonal pawn step onto an empty square is taken for en passant.
-inline int whiteMoveExposesKing(Position& pos, int from, int to) {
+template <int Color>
+inline int moveExposesKing(Position& pos, int from, int to) {
+  constexpr int32_t pawn = Color * kPawn;
   int32_t* b = pos.board;
-  if (b[from] == 1 && (to - from == -9 || to - from == -11) && b[to] == 0) {
-    b[to] = 1;
+  const int king = Color == 1 ? pos.whiteKing : pos.blackKing;
+  if (b[from] == pawn && (to - from == -Color * 9 || to - from == -Color * 11) && b[to] == 0) {
+    const int victim = to + Color * 10;
+    b[to] = pawn;
     b[from] = 0;
-    b[to + 10] = 0;
-    int r = isAttackedByBlack(b, pos.whiteKing);
-    b[from] = 1;
+    b[victim] = 0;
+    int r = isAttackedBy<-Color>(b, king);
+    b[from] = pawn;
     b[to] = 0;
-    b[to + 10] = -1;
+    b[victim] = -pawn;
     return r;
   }
   int32_t saved = b[to];
   b[to] = b[from];
   b[from] = 0;
-  int r = isAttackedByBlack(b, pos.whiteKing);
+  int r = isAttackedBy<-Color>(b, king);
   b[from] = b[to];
   b[to] = saved;
   return r;
 }
 
-inline int blackMoveExposesKing(Position& pos, int from, int to) {
-  int32_t* b = pos.board;
-  if (b[from] == -1 && (to - from == 9 || to - from == 11) && b[to] == 0) {
-    b[to] = -1;
-    b[from] = 0;
-    b[to - 10] = 0;
-    int r = isAttackedByWhite(b, pos.blackKing);
-    b[from] = -1;
-    b[to] = 0;
-    b[to - 10] = 1;
-    return r;
-  }
-  int32_t saved = b[to];
-  b[to] = b[from];
-  b[from] = 0;
-  int r = isAttackedByWhite(b, pos.blackKing);
-  b[from] = b[to];
-  b[to] = saved;
-  return r;
-}
+inline int whiteMoveExposesKing(Position& pos, int from, int to) { return moveExposesKing<1>(pos, from, to); }
+inline int blackMoveExposesKing(Position& pos, int from, int to) { return moveExposesKing<-1>(pos, from, to); }
 
 // The pieces pinned to a king: each one's square and the square of the enemy
 // slider behind it.

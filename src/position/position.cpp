@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "movegen/attack.h"
+#include "position/board_attacks.h"
 #include "position/notation.h"
 #include "position/tables.h"
 
