@@ -1,4 +1,5 @@
 #include "movegen/movegen.h"
+#include "position/notation.h"
 #include "position/position.h"
 #include "position/tables.h"
 
@@ -6,47 +7,99 @@ namespace mavo {
 
 namespace {
 
-// Undo codes of a king move that set only the king's flag (both rook flags
-// were set already), so that unmaking restores the flag exactly.
-constexpr int kWhiteKingFlagOnly = -7;
-constexpr int kBlackKingFlagOnly = -8;
+// Undo codes of the castling rights a move gives up, kept in its entry's
+// undoCode. A rook leaving its home square writes the king-and-rook code of
+// its side, like a king move that finds only that right left.
+enum RightsCode : int32_t {
+  kWhiteBothRights = -1,  // K, RL and RR
+  kWhiteShortRight = -2,  // K and RL
+  kWhiteLongRight = -3,   // K and RR
+  kBlackBothRights = -4,
+  kBlackShortRight = -5,
+  kBlackLongRight = -6,
+  // A king move when both rook flags were set already: only the king's
+  // flag changes, and unmaking must clear exactly that one.
+  kWhiteKingFlagOnly = -7,
+  kBlackKingFlagOnly = -8,
+};
 
-// A rook taken on its side's castling square takes that castling right with
-// it; otherwise another rook arriving there later could castle. Returns the
-// flag index + 1 of the right removed, or 0.
-inline int takeRookRight(Position& pos, int square, int32_t victim) {
-  if (victim == -kRook) {
-    if (pos.moved[kMovedBlackKing]) return 0;
-    if (square == castleRookSquare[kBlackLong] && !pos.moved[kMovedBlackLong]) {
-      pos.moved[kMovedBlackLong] = 1;
-      return kMovedBlackLong + 1;
-    }
-    if (square == castleRookSquare[kBlackShort] && !pos.moved[kMovedBlackShort]) {
-      pos.moved[kMovedBlackShort] = 1;
-      return kMovedBlackShort + 1;
-    }
-  } else if (victim == kRook) {
-    if (pos.moved[kMovedWhiteKing]) return 0;
-    if (square == castleRookSquare[kWhiteLong] && !pos.moved[kMovedWhiteLong]) {
-      pos.moved[kMovedWhiteLong] = 1;
-      return kMovedWhiteLong + 1;
-    }
-    if (square == castleRookSquare[kWhiteShort] && !pos.moved[kMovedWhiteShort]) {
-      pos.moved[kMovedWhiteShort] = 1;
-      return kMovedWhiteShort + 1;
-    }
+// The flags each code clears again, by -code.
+constexpr int kFlag(int f) { return 1 << f; }
+constexpr int kRestored[9] = {
+    0,
+    kFlag(kMovedWhiteKing) | kFlag(kMovedWhiteShort) | kFlag(kMovedWhiteLong),
+    kFlag(kMovedWhiteKing) | kFlag(kMovedWhiteShort),
+    kFlag(kMovedWhiteKing) | kFlag(kMovedWhiteLong),
+    kFlag(kMovedBlackKing) | kFlag(kMovedBlackShort) | kFlag(kMovedBlackLong),
+    kFlag(kMovedBlackKing) | kFlag(kMovedBlackShort),
+    kFlag(kMovedBlackKing) | kFlag(kMovedBlackLong),
+    kFlag(kMovedWhiteKing),
+    kFlag(kMovedBlackKing),
+};
+
+inline void restoreRights(int* moved, int code) {
+  if (code >= 0 || code < -8) return;
+  const int flags = kRestored[-code];
+  for (int f = 0; f < 6; ++f)
+    if (flags & kFlag(f)) moved[f] = 0;
+}
+
+// One side's flags, rook squares and codes.
+struct SideRights {
+  int kingFlag, shortFlag, longFlag;
+  int shortRook, longRook;  // indices into castleRookSquare
+  int32_t both, shortOnly, longOnly, kingOnly;
+};
+template <int Color>
+constexpr SideRights kRights =
+    Color == 1 ? SideRights{kMovedWhiteKing, kMovedWhiteShort, kMovedWhiteLong, kWhiteShort, kWhiteLong,
+                            kWhiteBothRights, kWhiteShortRight, kWhiteLongRight, kWhiteKingFlagOnly}
+               : SideRights{kMovedBlackKing, kMovedBlackShort, kMovedBlackLong, kBlackShort, kBlackLong,
+                            kBlackBothRights, kBlackShortRight, kBlackLongRight, kBlackKingFlagOnly};
+
+// A rook of Color taken on its side's castling square takes that castling
+// right with it; otherwise another rook arriving there later could castle.
+// Returns the flag index + 1 of the right removed, or 0.
+template <int Color>
+inline int takeRookRight(Position& pos, int square) {
+  constexpr SideRights r = kRights<Color>;
+  if (pos.moved[r.kingFlag]) return 0;
+  if (square == castleRookSquare[r.longRook] && !pos.moved[r.longFlag]) {
+    pos.moved[r.longFlag] = 1;
+    return r.longFlag + 1;
+  }
+  if (square == castleRookSquare[r.shortRook] && !pos.moved[r.shortFlag]) {
+    pos.moved[r.shortFlag] = 1;
+    return r.shortFlag + 1;
   }
   return 0;
 }
 
 // King move: both rights go; the code says which were still there.
-inline int kingRightsCode(int* moved, int kingFlag, int shortFlag, int longFlag, int codeBase) {
-  if (moved[kingFlag]) return 0;
-  moved[kingFlag] = 1;
-  if (!moved[shortFlag] && !moved[longFlag]) return codeBase;      // both
-  if (!moved[shortFlag] && moved[longFlag]) return codeBase - 1;   // short side only
-  if (moved[shortFlag] && !moved[longFlag]) return codeBase - 2;   // long side only
-  return codeBase == -1 ? kWhiteKingFlagOnly : kBlackKingFlagOnly;  // no right left, flag still set
+template <int Color>
+inline int kingRightsCode(int* moved) {
+  constexpr SideRights r = kRights<Color>;
+  if (moved[r.kingFlag]) return 0;
+  moved[r.kingFlag] = 1;
+  if (!moved[r.shortFlag] && !moved[r.longFlag]) return r.both;
+  if (!moved[r.shortFlag]) return r.shortOnly;
+  if (!moved[r.longFlag]) return r.longOnly;
+  return r.kingOnly;
+}
+
+// A rook leaving its castling square, its king unmoved: that right goes.
+template <int Color>
+inline void rookLeaves(Position& pos, int from, Move& e) {
+  constexpr SideRights r = kRights<Color>;
+  if (pos.moved[r.kingFlag]) return;
+  if (from == castleRookSquare[r.longRook] && !pos.moved[r.longFlag]) {
+    pos.moved[r.longFlag] = 1;
+    e.undoCode = r.longOnly;
+  }
+  if (from == castleRookSquare[r.shortRook] && !pos.moved[r.shortFlag]) {
+    pos.moved[r.shortFlag] = 1;
+    e.undoCode = r.shortOnly;
+  }
 }
 
 inline void moveSlot(Position& pos, int from, int to) {
@@ -97,35 +150,21 @@ void makeMove(Position& pos, const Move& move) {
   if (y != EnPassant && pos.epField) pos.epField = 0;
 
   if (p == kKing) {
-    e.undoCode = kingRightsCode(pos.moved, kMovedWhiteKing, kMovedWhiteShort, kMovedWhiteLong, -1);
+    e.undoCode = kingRightsCode<1>(pos.moved);
     pos.whiteKing = y == WhiteCastleShort ? G1 : y == WhiteCastleLong ? C1 : t;
   } else if (p == -kKing) {
-    e.undoCode = kingRightsCode(pos.moved, kMovedBlackKing, kMovedBlackShort, kMovedBlackLong, -4);
+    e.undoCode = kingRightsCode<-1>(pos.moved);
     pos.blackKing = y == BlackCastleShort ? G8 : y == BlackCastleLong ? C8 : t;
-  } else if (p == kRook && !pos.moved[kMovedWhiteKing]) {
-    if (f == castleRookSquare[kWhiteLong] && !pos.moved[kMovedWhiteLong]) {
-      pos.moved[kMovedWhiteLong] = 1;
-      e.undoCode = -3;
-    }
-    if (f == castleRookSquare[kWhiteShort] && !pos.moved[kMovedWhiteShort]) {
-      pos.moved[kMovedWhiteShort] = 1;
-      e.undoCode = -2;
-    }
-  } else if (p == -kRook && !pos.moved[kMovedBlackKing]) {
-    if (f == castleRookSquare[kBlackLong] && !pos.moved[kMovedBlackLong]) {
-      pos.moved[kMovedBlackLong] = 1;
-      e.undoCode = -6;
-    }
-    if (f == castleRookSquare[kBlackShort] && !pos.moved[kMovedBlackShort]) {
-      pos.moved[kMovedBlackShort] = 1;
-      e.undoCode = -5;
-    }
+  } else if (p == kRook) {
+    rookLeaves<1>(pos, f, e);
+  } else if (p == -kRook) {
+    rookLeaves<-1>(pos, f, e);
   }
 
   if (p == kPawn && t - f == -20) pos.epField = f - 10;
   if (p == -kPawn && f - t == -20) pos.epField = f + 10;
 
-  e.capturedRookFlag = castling ? 0 : takeRookRight(pos, t, victim);
+  e.capturedRookFlag = castling ? 0 : victim == -kRook ? takeRookRight<-1>(pos, t) : victim == kRook ? takeRookRight<1>(pos, t) : 0;
 
   if (y == EnPassant) {
     int victimSquare = p == kPawn ? t + 10 : t - 10;
@@ -141,7 +180,7 @@ void makeMove(Position& pos, const Move& move) {
     e.captured = -p;
     e.undoCode = EnPassant;
   } else if (y >= WhitePromoQueen) {
-    const int32_t piece = y < BlackPromoQueen ? kQueen - (y - WhitePromoQueen) : -(kQueen - (y - BlackPromoQueen));
+    const int32_t piece = promotedPiece(y);
     e.from = f;
     e.to = t;
     e.captured = victim;
@@ -208,19 +247,9 @@ void unmakeMove(Position& pos) {
   pos.pieceCount[pieceCountIndex(e.captured)] += 1;
 
   const int code = e.undoCode;
-  if (b[t] == kKing) {
-    pos.whiteKing = f;
-    if (code == -1) pos.moved[kMovedWhiteKing] = pos.moved[kMovedWhiteShort] = pos.moved[kMovedWhiteLong] = 0;
-    if (code == -2) pos.moved[kMovedWhiteKing] = pos.moved[kMovedWhiteShort] = 0;
-    if (code == -3) pos.moved[kMovedWhiteKing] = pos.moved[kMovedWhiteLong] = 0;
-    if (code == kWhiteKingFlagOnly) pos.moved[kMovedWhiteKing] = 0;
-  } else if (b[t] == -kKing) {
-    pos.blackKing = f;
-    if (code == -4) pos.moved[kMovedBlackKing] = pos.moved[kMovedBlackShort] = pos.moved[kMovedBlackLong] = 0;
-    if (code == -5) pos.moved[kMovedBlackKing] = pos.moved[kMovedBlackShort] = 0;
-    if (code == -6) pos.moved[kMovedBlackKing] = pos.moved[kMovedBlackLong] = 0;
-    if (code == kBlackKingFlagOnly) pos.moved[kMovedBlackKing] = 0;
-  }
+  if (b[t] == kKing) pos.whiteKing = f;
+  if (b[t] == -kKing) pos.blackKing = f;
+  restoreRights(pos.moved, code);
   pos.epField = e.prevEpSquare;
   if (e.capturedRookFlag) {
     int flag = e.capturedRookFlag - 1;
@@ -238,13 +267,6 @@ void unmakeMove(Position& pos) {
     b[victimSquare] = white ? -kPawn : kPawn;
     b[t] = 0;
     return;
-  }
-  switch (code) {
-    case -3: pos.moved[kMovedWhiteLong] = pos.moved[kMovedWhiteKing] = 0; break;
-    case -2: pos.moved[kMovedWhiteShort] = pos.moved[kMovedWhiteKing] = 0; break;
-    case -6: pos.moved[kMovedBlackLong] = pos.moved[kMovedBlackKing] = 0; break;
-    case -5: pos.moved[kMovedBlackShort] = pos.moved[kMovedBlackKing] = 0; break;
-    default: break;
   }
   if (code >= WhiteCastleShort && code <= BlackCastleLong) {
     const bool white = code <= WhiteCastleLong;
