@@ -29,14 +29,6 @@ int readLine(char* buf, int cap);
 // complete yet (a partial line stays buffered), -1 at the end of input.
 int pollLine(char* buf, int cap);
 
-// True once the end of standard input has been seen (or reading keeps
-// failing, which counts the same).
-bool inputEnded();
-
-// True when a whole line (ending in a newline) is already buffered, so that
-// readLine returns at once.
-bool lineBuffered();
-
 // True once standard output reaches no one any more (the reading end of its
 // pipe was closed, the terminal hung up). Never blocks.
 bool outputClosed();

@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <csignal>
 #include <cstdio>
 
@@ -14,8 +13,6 @@
 namespace mavo {
 
 namespace {
-
-const auto kStart = std::chrono::steady_clock::now();
 
 int rawRead(char* dst, int n) {
   for (;;) {
@@ -41,10 +38,6 @@ void platformInit() {
   std::setvbuf(stdin, nullptr, _IONBF, 0);
 }
 
-int64_t clockMs() {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - kStart).count();
-}
-
 int inputAvailable() {
   if (input.buffered() || input.ended()) return 1;
   pollfd p{0, POLLIN, 0};
@@ -58,8 +51,6 @@ int pollLine(char* buf, int cap) {
   pollfd p{0, POLLIN, 0};
   return input.pollLine(buf, cap, ::poll(&p, 1, 0) > 0);
 }
-bool inputEnded() { return input.ended(); }
-bool lineBuffered() { return input.lineBuffered(); }
 
 bool outputClosed() {
   pollfd p{1, 0, 0};

@@ -4,7 +4,6 @@
 #include <io.h>
 #include <windows.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
@@ -14,8 +13,6 @@
 namespace mavo {
 
 namespace {
-
-const auto kStart = std::chrono::steady_clock::now();
 
 int rawRead(char* dst, int n) {
   DWORD got = 0;
@@ -40,21 +37,6 @@ bool keyPressed() {
   for (DWORD i = 0; i < read; ++i)
     if (records[i].EventType == KEY_EVENT && records[i].Event.KeyEvent.bKeyDown) return true;
   return false;
-}
-
-}  // namespace
-
-void platformInit() {
-  // The same bytes on every system: a bare newline ends a line on standard
-  // output and in the files the engine writes (log, test-suite log).
-  _setmode(_fileno(stdout), _O_BINARY);
-  _fmode = _O_BINARY;
-  std::setvbuf(stdout, nullptr, _IONBF, 0);
-  std::setvbuf(stdin, nullptr, _IONBF, 0);
-}
-
-int64_t clockMs() {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - kStart).count();
 }
 
 // Whether the standard input handle holds data a read would return now.
@@ -83,6 +65,18 @@ int rawInputWaiting() {
   return keyPressed() ? 1 : 0;
 }
 
+}  // namespace
+
+void platformInit() {
+  // The same bytes on every system: a bare newline ends a line on standard
+  // output and in the files the engine writes (log, test-suite log).
+  _setmode(_fileno(stdout), _O_BINARY);
+  _fmode = _O_BINARY;
+  std::setvbuf(stdout, nullptr, _IONBF, 0);
+  std::setvbuf(stdin, nullptr, _IONBF, 0);
+}
+
+
 int inputAvailable() {
   if (input.buffered() || input.ended()) return 1;
   return rawInputWaiting();
@@ -92,8 +86,6 @@ int readLine(char* buf, int cap) { return input.readLine(buf, cap); }
 
 // On a console a read waits for the whole typed line.
 int pollLine(char* buf, int cap) { return input.pollLine(buf, cap, rawInputWaiting() != 0); }
-bool inputEnded() { return input.ended(); }
-bool lineBuffered() { return input.lineBuffered(); }
 
 // A write into a pipe whose reader has gone fails and marks the stream.
 bool outputClosed() { return std::ferror(stdout) != 0; }
