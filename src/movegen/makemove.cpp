@@ -232,9 +232,11 @@ void makeMove(Position& pos, const Move& move) {
 
   computeKey(pos);
   e.keyAfter = pos.hashkey;
+  assertPosition(pos, true, "makeMove");
 }
 
-void unmakeMove(Position& pos) {
+namespace {
+inline void takeBack(Position& pos) {
   Move& e = MoveStack[pos.ply - 1];
   const int f = e.from, t = e.to;
   int32_t* b = pos.board;
@@ -310,6 +312,15 @@ void unmakeMove(Position& pos) {
     b[f] = b[t];
   }
   b[t] = e.captured;
+}
+
+}  // namespace
+
+// The key stays the undone move's keyAfter (the next makeMove recomputes
+// it), so only the rest of the record is checked.
+void unmakeMove(Position& pos) {
+  takeBack(pos);
+  assertPosition(pos, false, "unmakeMove");
 }
 
 }  // namespace mavo

@@ -1,5 +1,7 @@
 #include "position/position.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "position/board_attacks.h"
@@ -422,22 +424,30 @@ void computeKey(Position& pos) {
 }
 
 const char* checkPosition(const Position& pos, bool checkKey) {
+  // One pass over the cells: border, codes, counts and slot addresses.
+  int counts[13] = {};
+  int onBoard = 0;
   for (int s = 0; s < kBoardCells; ++s) {
-    if (isPlayingSquare(s) != (pos.board[s] != kBorder)) return "border cell wrong";
-    if (pos.board[s] != kBorder && (pos.board[s] < -kKing || pos.board[s] > kKing)) return "bad piece code";
+    const int32_t c = pos.board[s];
+    if (isPlayingSquare(s) != (c != kBorder)) return "border cell wrong";
+    if (c == kBorder) {
+      if (pos.slotAddress[s] != 0) return "slot address on empty square";
+      continue;
+    }
+    if (c < -kKing || c > kKing) return "bad piece code";
+    ++counts[c + 6];
+    if (c != 0 && c != kKing && c != -kKing) {
+      ++onBoard;
+      if (pos.slotAddress[s] == 0 || pos.pieceList[pos.slotAddress[s]] != s) return "piece without slot";
+    } else if (pos.slotAddress[s] != 0) {
+      return "slot address on empty square";
+    }
   }
   if (pos.board[pos.whiteKing] != kKing) return "white king square wrong";
   if (pos.board[pos.blackKing] != -kKing) return "black king square wrong";
-  int kings = 0;
-  for (int s = A8; s <= H1; ++s)
-    if (pos.board[s] == kKing || pos.board[s] == -kKing) ++kings;
-  if (kings != 2) return "king count wrong";
-  for (int c = -5; c <= 5; ++c) {
-    if (c == 0) continue;
-    int n = 0;
-    for (int s = A8; s <= H1; ++s) n += pos.board[s] == c;
-    if (n != pos.pieceCount[pieceCountIndex(c)]) return "piece count wrong";
-  }
+  if (counts[kKing + 6] + counts[-kKing + 6] != 2) return "king count wrong";
+  for (int c = -5; c <= 5; ++c)
+    if (c != 0 && counts[c + 6] != pos.pieceCount[pieceCountIndex(c)]) return "piece count wrong";
   int listed = 0;
   for (int slot = 1; slot <= kLastSlot; ++slot) {
     int q = pos.pieceList[slot];
@@ -449,16 +459,6 @@ const char* checkPosition(const Position& pos, bool checkKey) {
     int32_t c = pos.board[q];
     if (white ? !(c >= 1 && c <= 5) : !(c <= -1 && c >= -5)) return "slot piece has wrong colour";
   }
-  int onBoard = 0;
-  for (int s = A8; s <= H1; ++s) {
-    int32_t c = pos.board[s];
-    if (c != kBorder && c != 0 && c != kKing && c != -kKing) {
-      ++onBoard;
-      if (pos.slotAddress[s] == 0 || pos.pieceList[pos.slotAddress[s]] != s) return "piece without slot";
-    } else if (pos.slotAddress[s] != 0) {
-      return "slot address on empty square";
-    }
-  }
   if (onBoard != listed) return "piece list and board disagree";
   if (pos.color != 1 && pos.color != -1) return "bad side to move";
   if (checkKey) {
@@ -468,5 +468,12 @@ const char* checkPosition(const Position& pos, bool checkKey) {
   }
   return nullptr;
 }
+
+#ifdef MAVO_CHECK_POSITION
+void failPositionCheck(const char* where, const char* fault) {
+  std::fprintf(stderr, "position check failed after %s: %s\n", where, fault);
+  std::abort();
+}
+#endif
 
 }  // namespace mavo
