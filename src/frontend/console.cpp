@@ -181,6 +181,8 @@ bool serveLine(Position& pos, const char* line) {
     uciLoop();
     return false;
   }
+  // The command table, one line a command.
+  // clang-format off
   if (is("setboard")) setBoard(pos, start);
   else if (is("divide")) divideCommand(pos, depthArgument(line, pos));
   else if (is("divide2")) divide2Command(pos, depthArgument(line, pos));
@@ -209,6 +211,7 @@ bool serveLine(Position& pos, const char* line) {
   else if (is("sort")) printSortedMoves(pos);
   else if (is("help")) printHelp();
   else playTypedMove(pos, word);
+  // clang-format on
   return true;
 }
 

@@ -311,6 +311,8 @@ void uciLoop() {
     firstWord(commandLine, word, sizeof word);
     if (word[0] == '\0') continue;
     auto is = [&word](const char* command) { return std::strcmp(word, command) == 0; };
+    // The command table, one line a command.
+    // clang-format off
     if (is("quit")) return;
     if (is("new") || is("ucinewgame")) setStartPosition();
     else if (is("isready")) std::printf("readyok\n");
@@ -330,6 +332,7 @@ void uciLoop() {
     else if (is("draw")) drawOutput();
     else if (is("position")) position();
     else unknownWord(word);
+    // clang-format on
   }
 }
 

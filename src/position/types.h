@@ -22,6 +22,7 @@ inline constexpr PieceCode kKing = 6;
 inline constexpr PieceCode kBorder = 7;
 
 // Squares: 10 * row + column; rows 2..9 are ranks 8..1, columns 1..8 files a..h.
+// clang-format off
 enum Square : int32_t {
   kNoSquare = 0,
   A8 = 21, B8, C8, D8, E8, F8, G8, H8,
@@ -33,6 +34,7 @@ enum Square : int32_t {
   A2 = 81, B2, C2, D2, E2, F2, G2, H2,
   A1 = 91, B1, C1, D1, E1, F1, G1, H1,
 };
+// clang-format on
 
 inline constexpr int kBoardCells = 120;
 inline constexpr int kMaxMoves = 256;        // room of every move list
