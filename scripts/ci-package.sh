@@ -34,3 +34,30 @@ scripts/check-uci-session.sh "$scratch/deb/usr/bin/mavo"
 mkdir "$scratch/tgz"
 tar xzf "$tgz" -C "$scratch/tgz"
 scripts/check-uci-session.sh "$scratch/tgz/mavo-$version-Linux/bin/mavo"
+
+# gnome-chess with the unpacked engine, headless under Xvfb: a game in which
+# Mavo plays White, so the GUI starts it and asks for a move at once. Its
+# debug output shows the UCI traffic; the GUI is stopped after the first move.
+gui=$scratch/gnome-chess
+mkdir -p "$gui/.config/gnome-chess"
+printf '[Mavo]\nprotocol=uci\nbinary=mavo\n' >"$gui/.config/gnome-chess/engines.conf"
+printf '[Event "?"]\n[White "Mavo"]\n[Black "Human"]\n[Result "*"]\n[X-GNOME-WhiteAI "Mavo"]\n\n*\n' \
+  >"$gui/mavo-white.pgn"
+(cd "$gui" && HOME=$gui XDG_CONFIG_HOME=$gui/.config PATH=$scratch/deb/usr/bin:/usr/games:$PATH \
+  GSETTINGS_BACKEND=memory G_MESSAGES_DEBUG=all \
+  exec timeout 120 xvfb-run -a gnome-chess mavo-white.pgn) >"$gui/log" 2>&1 &
+gui_pid=$!
+for _ in $(seq 120); do
+  grep -q 'Engine moves' "$gui/log" && break
+  kill -0 $gui_pid 2>/dev/null || break
+  sleep 1
+done
+kill $gui_pid 2>/dev/null || true
+wait $gui_pid 2>/dev/null || true
+traffic=$(grep -oE "Writing line to engine: '[^']*'|Read from engine: '(uciok|readyok|bestmove [^']*)'|Engine moves .*|Detected AI profile .*" "$gui/log" || true)
+echo "$traffic"
+if ! grep -Eq "Detected AI profile Mavo in $scratch/deb/usr/bin/mavo" <<<"$traffic" ||
+   ! grep -Eq '^Engine moves [a-h][1-8][a-h][1-8][qrbn]?$' <<<"$traffic"; then
+  echo "gnome-chess: no move from the unpacked engine"; tail -n 30 "$gui/log"; exit 1
+fi
+echo "gnome-chess: the unpacked engine played $(sed -n 's/^Engine moves //p' <<<"$traffic")"
