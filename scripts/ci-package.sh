@@ -2,7 +2,8 @@
 # Makes the Linux packages in build-package/ (scripts/package.sh), checks the
 # .deb's control fields and contents, unpacks it and the .tar.gz into scratch
 # folders (nothing is installed on the system) and runs a short UCI session
-# with each unpacked mavo.
+# with each unpacked mavo; then gnome-chess and xboard (through polyglot),
+# headless under Xvfb, start the unpacked engine and get a move from it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=build-package
@@ -35,29 +36,51 @@ mkdir "$scratch/tgz"
 tar xzf "$tgz" -C "$scratch/tgz"
 scripts/check-uci-session.sh "$scratch/tgz/mavo-$version-Linux/bin/mavo"
 
-# gnome-chess with the unpacked engine, headless under Xvfb: a game in which
-# Mavo plays White, so the GUI starts it and asks for a move at once. Its
-# debug output shows the UCI traffic; the GUI is stopped after the first move.
+# The GUIs, headless under Xvfb, with the unpacked engine: each starts it,
+# and is stopped once the engine's first move as White has arrived.
+# wait_for FILE PATTERN PID: until PATTERN shows up in FILE (at most 120 s)
+# or the process PID ends; then PID (a timeout, with its group) is ended.
+wait_for() {
+  for _ in $(seq 120); do
+    grep -Eq "$2" "$1" 2>/dev/null && break
+    kill -0 "$3" 2>/dev/null || break
+    sleep 1
+  done
+  kill "$3" 2>/dev/null || true
+  wait "$3" 2>/dev/null || true
+}
+move='[a-h][1-8][a-h][1-8][qrbn]?'
+
+# gnome-chess: a game in which Mavo plays White. Its debug output shows the
+# UCI traffic.
 gui=$scratch/gnome-chess
 mkdir -p "$gui/.config/gnome-chess"
 printf '[Mavo]\nprotocol=uci\nbinary=mavo\n' >"$gui/.config/gnome-chess/engines.conf"
 printf '[Event "?"]\n[White "Mavo"]\n[Black "Human"]\n[Result "*"]\n[X-GNOME-WhiteAI "Mavo"]\n\n*\n' \
   >"$gui/mavo-white.pgn"
-(cd "$gui" && HOME=$gui XDG_CONFIG_HOME=$gui/.config PATH=$scratch/deb/usr/bin:/usr/games:$PATH \
-  GSETTINGS_BACKEND=memory G_MESSAGES_DEBUG=all \
-  exec timeout 120 xvfb-run -a gnome-chess mavo-white.pgn) >"$gui/log" 2>&1 &
-gui_pid=$!
-for _ in $(seq 120); do
-  grep -q 'Engine moves' "$gui/log" && break
-  kill -0 $gui_pid 2>/dev/null || break
-  sleep 1
-done
-kill $gui_pid 2>/dev/null || true
-wait $gui_pid 2>/dev/null || true
-traffic=$(grep -oE "Writing line to engine: '[^']*'|Read from engine: '(uciok|readyok|bestmove [^']*)'|Engine moves .*|Detected AI profile .*" "$gui/log" || true)
-echo "$traffic"
-if ! grep -Eq "Detected AI profile Mavo in $scratch/deb/usr/bin/mavo" <<<"$traffic" ||
-   ! grep -Eq '^Engine moves [a-h][1-8][a-h][1-8][qrbn]?$' <<<"$traffic"; then
+(cd "$gui" && export HOME=$gui XDG_CONFIG_HOME=$gui/.config PATH=$scratch/deb/usr/bin:/usr/games:$PATH \
+  GSETTINGS_BACKEND=memory G_MESSAGES_DEBUG=all &&
+  exec timeout 150 xvfb-run -a gnome-chess mavo-white.pgn) >"$gui/log" 2>&1 &
+wait_for "$gui/log" 'Engine moves' $!
+grep -oE "Detected AI profile .*|Writing line to engine: '[^']*'|Read from engine: '(uciok|readyok|bestmove [^']*)'|Engine moves .*" \
+  "$gui/log" >"$gui/traffic" || true
+cat "$gui/traffic"
+if ! grep -qx "Detected AI profile Mavo in $scratch/deb/usr/bin/mavo" "$gui/traffic" ||
+   ! grep -Eqx "Engine moves $move" "$gui/traffic"; then
   echo "gnome-chess: no move from the unpacked engine"; tail -n 30 "$gui/log"; exit 1
 fi
-echo "gnome-chess: the unpacked engine played $(sed -n 's/^Engine moves //p' <<<"$traffic")"
+echo "gnome-chess: the unpacked engine played $(sed -n 's/^Engine moves //p' "$gui/traffic")"
+
+# xboard, which attaches a UCI engine through polyglot; -mode MachineWhite
+# makes the engine move first, -debug logs the traffic in xboard.debug.
+gui=$scratch/xboard
+mkdir -p "$gui"
+(cd "$gui" && export HOME=$gui PATH=$PATH:/usr/games &&
+  exec timeout 150 xvfb-run -a xboard -fUCI -fcp "$scratch/deb/usr/bin/mavo" -fd ~ -ponderNextMove false \
+    -mode MachineWhite -debug) >"$gui/log" 2>&1 &
+wait_for "$gui/xboard.debug" "<first : move $move\$" $!
+grep -E "StartChildProcess|<first : (feature myname|move )" "$gui/xboard.debug" || true
+if ! grep -Eq "<first : move $move\$" "$gui/xboard.debug"; then
+  echo "xboard: no move from the unpacked engine"; tail -n 30 "$gui/xboard.debug" "$gui/log"; exit 1
+fi
+echo "xboard: the unpacked engine played $(sed -n 's/.*<first : move //p' "$gui/xboard.debug" | head -n 1)"
