@@ -4,7 +4,8 @@
 # is started through pipe_host.exe, which gives it a Windows pipe as
 # standard input the way a GUI does, so the PeekNamedPipe poll is the one
 # that runs. Then the console poll: "analyze" stopped by a typed "stop" in
-# a pseudo terminal.
+# a pseudo terminal. Last, the zip of scripts/package-windows.sh, unpacked
+# and run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -38,3 +39,14 @@ if [[ $screen != *Bestline* || $screen != *stop*mavo:quit* ]]; then
   echo "console: analyze was not stopped by a typed stop"; cat -v $out/console.txt | tail -n 20; exit 1
 fi
 echo "console: analyze stopped by a typed line"
+
+# The zip a Windows user downloads: mavo.exe alone, which plays a short UCI
+# session when unpacked, again on a Windows pipe.
+scripts/package-windows.sh $out
+version=$(sed -n 's/.*kVersion = "\([^"]*\)".*/\1/p' src/position/types.h)
+zip=$out/packages/mavo-$version-win64.zip
+files=$(cmake -E tar tf "$zip" | grep -v '/$')
+if [ "$files" != "mavo-$version-win64/mavo.exe" ]; then echo "the zip holds: $files"; exit 1; fi
+rm -rf $out/unzipped && mkdir $out/unzipped
+(cd $out/unzipped && cmake -E tar xf "$root/$zip")
+scripts/check-uci-session.sh wine "$root/$out/pipe_host.exe" "$root/$out/unzipped/mavo-$version-win64/mavo.exe"
