@@ -69,5 +69,29 @@ TEST(Evaluate, EndgameTablesSwitchOneWay) {
   EXPECT_EQ(evaluateFresh(kStart), 20);
 }
 
+// Each term counts for both colours: a position and its mirror (colours and
+// ranks swapped, the other side to move) score alike.
+TEST(Evaluate, MirroredPositionsScoreAlike) {
+  const std::pair<const char*, const char*> pairs[] = {
+      // long-castled king with the rook beside it, the opponent keeping Q+R
+      {"r2qk3/7p/8/8/8/8/PPP4P/2KR4 w - - 0 1", "2kr4/ppp4p/8/8/8/8/7P/R2QK3 b - - 0 1"},
+      // short-castled king behind its pawns
+      {"r2qk3/7p/8/8/8/8/5PPP/5RK1 w - - 0 1", "5rk1/5ppp/8/8/8/8/7P/R2QK3 b - - 0 1"},
+  };
+  for (const auto& [white, black] : pairs) EXPECT_EQ(evaluateFresh(white), evaluateFresh(black)) << white;
+}
+
+// Making a move keeps the material the evaluation reads. The en-passant
+// capture takes the pawn's value; its square value (28 on e4) stays in the
+// running count, where a fresh count has none.
+TEST(Evaluate, MadeMovesScoreLikeTheirPositionSetUp) {
+  Position pos = loadPosition("rnbqkbnr/ppp1pppp/8/8/3pP3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1");
+  prepareEvaluation(pos);
+  MoveList moves;
+  const int n = generateMoves(pos, moves);
+  makeMove(pos, *findMove(moves, n, D4, E3, EnPassant));
+  EXPECT_EQ(evaluate(pos), evaluateFresh("rnbqkbnr/ppp1pppp/8/8/8/4p3/PPPP1PPP/RNBQKBNR w KQkq - 0 2") + 28);
+}
+
 }  // namespace
 }  // namespace mavo::test

@@ -68,39 +68,7 @@ TEST(AlphaBeta, MateAndStalemateAtTheRoot) {
   EXPECT_EQ(searchState.rootBestMove.to, F8);
 }
 
-TEST(AlphaBeta, FailHardAndMateDistanceBound) {
-  Position pos = loadPosition("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
-  EXPECT_EQ(searchRoot(pos, 3, -10000, -9000), -9000);  // cut-off returns beta
-  EXPECT_EQ(searchRoot(pos, 3, 9000, 10000), 9000);     // nothing raises alpha
-  // At searchPly 3 an alpha above 9999995 cannot be improved: no move made.
-  resetSearchState();
-  play(pos, {{G1, F3}, {G8, F6}, {B1, C3}});
-  PvLine pv;
-  EXPECT_EQ(alphaBeta(pos, 9999996, kInfinity, 3, 4, pv, 0), 9999996);
-  EXPECT_EQ(searchState.nodes, 0u);
-  alphaBeta(pos, 9999995, kInfinity, 3, 1, pv, 0);
-  EXPECT_GT(searchState.nodes, 0u);
-}
-
-TEST(Quiesce, CutOffReturnsBetaPlusOneOnceNodesExceedTheMoveCount) {
-  // Rxd8 mates; the reply node (quiescence depth 1, in check) has no move.
-  Position pos = loadPosition("3q2k1/5ppp/8/8/8/8/8/3R2K1 w - - 0 1");
-  prepareEvaluation(pos);
-  resetSearchState();
-  PvLine pv;
-  searchState.nodes = 1;  // not above the move count (1): no cut-off
-  EXPECT_EQ(quiesce(pos, -100, 50, 2, pv), 9999998);
-  ASSERT_EQ(pv.count, 1);
-  EXPECT_EQ(pv.moves[0].to, D8);
-  searchState.nodes = 1000;
-  EXPECT_EQ(quiesce(pos, -100, 50, 2, pv), 51);
-  EXPECT_EQ(mateKillerPrimary[0].to, D8);
-  EXPECT_EQ(killerPrimary[0].to, 0);  // a capture is no killer
-}
-
-TEST(Quiesce, StandPatAndNullMoveDepths) {
-  const std::pair<int, int> nullDepths[] = {{1, 0}, {3, 0}, {4, 1}, {5, 2}, {6, 2}, {7, 3}, {8, 3}};
-  for (auto [qsDepth, child] : nullDepths) EXPECT_EQ(quiesceNullMoveDepth(qsDepth), child) << qsDepth;
+TEST(Quiesce, StandPatAndTheNullMove) {
   // Bare kings: no capture anywhere. The stand pat (0) raises alpha; from
   // depth 4 on the null move costs one more node.
   Position pos = loadPosition("4k3/8/8/8/8/8/8/4K3 w - - 0 1");
