@@ -82,8 +82,8 @@ int readConfigFile() {
   std::printf("loading: Mavo.cfg");
   // Keys in the order every line is tested against them.
   const NumberKey pieces[] = {
-      {"WhitePawn", &pieceValue[1], 1},    {"WhiteKnight", &pieceValue[2], 1},  {"WhiteRook", &pieceValue[4], 1},
-      {"WhiteBishop", &pieceValue[3], 1},  {"WhiteQueen", &pieceValue[5], 1},   {"BlackQueen", &pieceValue[-5], -1},
+      {"WhitePawn", &pieceValue[1], 1},     {"WhiteKnight", &pieceValue[2], 1}, {"WhiteRook", &pieceValue[4], 1},
+      {"WhiteBishop", &pieceValue[3], 1},   {"WhiteQueen", &pieceValue[5], 1},  {"BlackQueen", &pieceValue[-5], -1},
       {"BlackBishop", &pieceValue[-3], -1}, {"BlackRook", &pieceValue[-4], -1}, {"BlackKnight", &pieceValue[-2], -1},
       {"BlackPawn", &pieceValue[-1], -1},
   };

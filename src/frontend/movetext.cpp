@@ -18,9 +18,12 @@ int parseMoveText(const char* text, const Position& pos) {
   const int to = squareAt(text[2] - 'a' + 1, text[3] - '0');
   int offset = 0;
   switch (text[4]) {
-    case 'R': case 'r': offset = 1; break;
-    case 'B': case 'b': offset = 2; break;
-    case 'N': case 'n': offset = 3; break;
+    case 'R':
+    case 'r': offset = 1; break;
+    case 'B':
+    case 'b': offset = 2; break;
+    case 'N':
+    case 'n': offset = 3; break;
     default: offset = 0; break;
   }
   for (int i = 0; i < n; ++i) {

@@ -17,9 +17,7 @@ namespace {
 double elapsedMs() { return static_cast<double>(clockMs() - searchState.searchStart); }
 
 // Nodes per second over the elapsed milliseconds (at least one).
-double nodesPerSecond(double ms) {
-  return static_cast<double>(searchState.nodes) / ((ms > 0 ? ms : 1.0) / 1000.0);
-}
+double nodesPerSecond(double ms) { return static_cast<double>(searchState.nodes) / ((ms > 0 ? ms : 1.0) / 1000.0); }
 
 // The score of an info line; the log's form has no blank after a cp score.
 void writeScore(std::FILE* out, bool log) {
@@ -143,7 +141,8 @@ void logTimeSettings(const GoValues& go) {
   std::fprintf(logFile, "{additional infos}\n");
   std::fprintf(logFile, "Timesettings: \n");
   std::fprintf(logFile, "calctime: %d\n", static_cast<int>(searchLimits.searchTimeLimit));
-  std::fprintf(logFile, "search_time 2 (search-start): %d\n", static_cast<int>(searchLimits.searchDeadline - clockMs()));
+  std::fprintf(logFile, "search_time 2 (search-start): %d\n",
+               static_cast<int>(searchLimits.searchDeadline - clockMs()));
   std::fprintf(logFile, "white time: %d\n", go.whiteTime);
   std::fprintf(logFile, "black time: %d\n", go.blackTime);
   std::fprintf(logFile, "white inc time: %d\n", go.whiteIncrement);

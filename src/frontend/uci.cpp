@@ -36,18 +36,18 @@ int lineLength;
 // The fields of a line stand at fixed places: where the command's own words
 // and their blanks end.
 constexpr int lengthOf(const char* text) { return text[0] ? 1 + lengthOf(text + 1) : 0; }
-constexpr int kPositionKind = lengthOf("position ");                  // 'f'en or 's'tartpos
+constexpr int kPositionKind = lengthOf("position ");  // 'f'en or 's'tartpos
 constexpr int kFenText = lengthOf("position fen ");
-constexpr int kFenCap = 187;                                          // characters handed to the FEN reader
-constexpr int kStartposMovesWord = lengthOf("position startpos ");    // 'm' of "moves"
+constexpr int kFenCap = 187;                                        // characters handed to the FEN reader
+constexpr int kStartposMovesWord = lengthOf("position startpos ");  // 'm' of "moves"
 constexpr int kStartposMoveList = lengthOf("position startpos moves ");
-constexpr int kMovesWord = lengthOf("moves ");                        // after the "m" found in a fen line
-constexpr int kMovesSearch = 2048;                                    // characters searched for that "m"
-constexpr int kGoWord = lengthOf("go ");                              // "in" of a directly following infinite
-constexpr int kGoMarkScan = 64;                                       // indexes scanned for two-letter marks
+constexpr int kMovesWord = lengthOf("moves ");  // after the "m" found in a fen line
+constexpr int kMovesSearch = 2048;              // characters searched for that "m"
+constexpr int kGoWord = lengthOf("go ");        // "in" of a directly following infinite
+constexpr int kGoMarkScan = 64;                 // indexes scanned for two-letter marks
 constexpr int kMovetimeNumber = lengthOf("movetime ");
-constexpr int kClockNumber = lengthOf("wtime ");                      // also btime
-constexpr int kIncrementNumber = lengthOf("winc ");                   // also binc
+constexpr int kClockNumber = lengthOf("wtime ");     // also btime
+constexpr int kIncrementNumber = lengthOf("winc ");  // also binc
 constexpr int kOptionText = lengthOf("setoption ");
 constexpr int kChess960Value = lengthOf("name UCI_Chess960 value ");  // within the option text
 constexpr int kNullMoveValue = lengthOf("name NullMove Reduction value ");
@@ -191,7 +191,8 @@ void setOption() {
       if (at(base + k) != text[k]) return false;
     return true;
   };
-  if (optionStarts("name UCI_Chess960")) chess960Mode = at(base + kChess960Value) == 't' || at(base + kChess960Value) == 'T';
+  if (optionStarts("name UCI_Chess960"))
+    chess960Mode = at(base + kChess960Value) == 't' || at(base + kChess960Value) == 'T';
   if (optionStarts("name NullMove")) {
     char c = at(base + kNullMoveValue);
     if (c >= '0' && c <= '4') settings.nullMoveReduction = c - '0';

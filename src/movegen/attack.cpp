@@ -18,10 +18,14 @@ void buildAlignmentTable() {
         bool sameFile = a % 10 == k % 10;
         int rows = std::abs(a / 10 - k / 10), cols = std::abs(a % 10 - k % 10);
         if (sameRank || sameFile || rows == cols) {
-          if (d < 8) code = 1;
-          else if (d % 10 == 0) code = 10;
-          else if (d % 9 == 0) code = 9;
-          else if (d % 11 == 0) code = 11;
+          if (d < 8)
+            code = 1;
+          else if (d % 10 == 0)
+            code = 10;
+          else if (d % 9 == 0)
+            code = 9;
+          else if (d % 11 == 0)
+            code = 11;
         }
       }
       AlignmentTable[a * 99 + k] = code;
@@ -39,9 +43,7 @@ struct Castle960 {
   static constexpr int32_t kRookCode = Side == 0 ? kRook : -kRook;
   static constexpr int32_t kKingCode = Side == 0 ? kKing : -kKing;
   static constexpr int f(int file) { return kBase + file; }
-  static int attacked(const int32_t* b, int s) {
-    return Side == 0 ? isAttackedByBlack(b, s) : isAttackedByWhite(b, s);
-  }
+  static int attacked(const int32_t* b, int s) { return Side == 0 ? isAttackedByBlack(b, s) : isAttackedByWhite(b, s); }
   static int kingHome() { return castleKingSquare[Side]; }
 
   static int shortSide(Position& pos) {

@@ -21,7 +21,6 @@ inline int lineStep(int a, int k) {
   return a > k ? code : -code;
 }
 
-
 // Two playing squares are neighbours exactly when they differ by one of the
 // eight king steps.
 inline bool kingStepApart(int a, int s) {
@@ -167,7 +166,8 @@ inline bool slidersAttack(const int32_t* b, const Sliders& sliders, int s) {
 template <int Color>
 inline bool slidersGiveCheck(const Position& pos, int king) {
   const uint8_t* line = AlignmentTable + king * 99;
-  return someEnemySlider<Color>(pos, [&](int q, int32_t kind) { return sliderSees(pos.board, q, kind, king, line[q]); });
+  return someEnemySlider<Color>(pos,
+                                [&](int q, int32_t kind) { return sliderSees(pos.board, q, kind, king, line[q]); });
 }
 
 // The attack test on the king of the side to move, with the enemy king found

@@ -52,9 +52,9 @@ struct SideRights {
 };
 template <int Color>
 constexpr SideRights kRights =
-    Color == 1 ? SideRights{kMovedWhiteKing, kMovedWhiteShort, kMovedWhiteLong, kWhiteShort, kWhiteLong,
+    Color == 1 ? SideRights{kMovedWhiteKing,  kMovedWhiteShort, kMovedWhiteLong, kWhiteShort,       kWhiteLong,
                             kWhiteBothRights, kWhiteShortRight, kWhiteLongRight, kWhiteKingFlagOnly}
-               : SideRights{kMovedBlackKing, kMovedBlackShort, kMovedBlackLong, kBlackShort, kBlackLong,
+               : SideRights{kMovedBlackKing,  kMovedBlackShort, kMovedBlackLong, kBlackShort,       kBlackLong,
                             kBlackBothRights, kBlackShortRight, kBlackLongRight, kBlackKingFlagOnly};
 
 // A rook of Color taken on its side's castling square takes that castling
@@ -164,7 +164,10 @@ void makeMove(Position& pos, const Move& move) {
   if (p == kPawn && t - f == -20) pos.epField = f - 10;
   if (p == -kPawn && f - t == -20) pos.epField = f + 10;
 
-  e.capturedRookFlag = castling ? 0 : victim == -kRook ? takeRookRight<-1>(pos, t) : victim == kRook ? takeRookRight<1>(pos, t) : 0;
+  e.capturedRookFlag = castling           ? 0
+                       : victim == -kRook ? takeRookRight<-1>(pos, t)
+                       : victim == kRook  ? takeRookRight<1>(pos, t)
+                                          : 0;
 
   if (y == EnPassant) {
     int victimSquare = p == kPawn ? t + 10 : t - 10;
@@ -211,8 +214,8 @@ void makeMove(Position& pos, const Move& move) {
     const bool white = y <= WhiteCastleLong;
     const bool shortSide = y == WhiteCastleShort || y == BlackCastleShort;
     const int base = white ? 90 : 20;
-    const int rook = castleRookSquare[white ? (shortSide ? kWhiteShort : kWhiteLong)
-                                            : (shortSide ? kBlackShort : kBlackLong)];
+    const int rook =
+        castleRookSquare[white ? (shortSide ? kWhiteShort : kWhiteLong) : (shortSide ? kBlackShort : kBlackLong)];
     const int kingHome = castleKingSquare[white ? 0 : 1];
     const int kingTo = base + (shortSide ? 7 : 3);
     const int rookTo = base + (shortSide ? 6 : 4);
@@ -274,8 +277,8 @@ inline void takeBack(Position& pos) {
     const bool white = code <= WhiteCastleLong;
     const bool shortSide = code == WhiteCastleShort || code == BlackCastleShort;
     const int base = white ? 90 : 20;
-    const int rook = castleRookSquare[white ? (shortSide ? kWhiteShort : kWhiteLong)
-                                            : (shortSide ? kBlackShort : kBlackLong)];
+    const int rook =
+        castleRookSquare[white ? (shortSide ? kWhiteShort : kWhiteLong) : (shortSide ? kBlackShort : kBlackLong)];
     const int kingHome = castleKingSquare[white ? 0 : 1];
     const int rookTo = base + (shortSide ? 6 : 4);
     int slot = pos.slotAddress[rookTo];

@@ -28,7 +28,7 @@ class Generator {
     inCheck_ = sliderCheck || knightOrPawnAttacks(king_) || kingStepApart(enemyKing_, king_);
     // En passant only toward a square on the enemy pawn's passed rank.
     ep_ = (Color == 1 ? pos.epField < 49 : pos.epField > 70) ? pos.epField : 0;
-    kingLine_ = AlignmentTable + king_ * 99;  // the table is symmetric
+    kingLine_ = AlignmentTable + king_ * 99;     // the table is symmetric
     plainPawns_ = pins_.count == 0 && ep_ == 0;  // no pawn is pinned or may take en passant
   }
 
@@ -148,8 +148,8 @@ class Generator {
     // A clear king flag means e1/e8, unless the mode was switched after the
     // position was set up.
     if (king_ != base + 5) return;
-    if (b_[base + 7] == 0 && b_[base + 6] == 0 && b_[base + 8] == rook && !moved[shortFlag] &&
-        !besideExposed<1>() && !kingStepExposed(king_, base + 7))
+    if (b_[base + 7] == 0 && b_[base + 6] == 0 && b_[base + 8] == rook && !moved[shortFlag] && !besideExposed<1>() &&
+        !kingStepExposed(king_, base + 7))
       add(base + 5, base + 7, 0, Color == 1 ? WhiteCastleShort : BlackCastleShort);
     if (b_[base + 2] == 0 && b_[base + 3] == 0 && b_[base + 1] == rook && b_[base + 4] == 0 && !moved[longFlag] &&
         !kingStepExposed(king_, base + 3) && !besideExposed<-1>())
@@ -206,8 +206,8 @@ class Generator {
       if (!promoting && (plainPawns_ || (!pinOf(s) && s + kLeft != ep_ && s + kRight != ep_))) {
         const bool onHomeRank = Color == 1 ? s > 80 : s < 39;
         const int step = b_[s + kForward] == 0;
-        n_ += step + (step & onHomeRank & (b_[s + 2 * kForward] == 0)) + isEnemy(b_[s + kLeft]) +
-              isEnemy(b_[s + kRight]);
+        n_ +=
+            step + (step & onHomeRank & (b_[s + 2 * kForward] == 0)) + isEnemy(b_[s + kLeft]) + isEnemy(b_[s + kRight]);
         return;
       }
     }
@@ -263,18 +263,24 @@ class Generator {
   // its own unrolled loop.
   template <bool InCheck>
   void bishop(int s) {
-    if constexpr (Color == 1) slider<InCheck, -11, -9, 9, 11>(s);
-    else slider<InCheck, 9, 11, -11, -9>(s);
+    if constexpr (Color == 1)
+      slider<InCheck, -11, -9, 9, 11>(s);
+    else
+      slider<InCheck, 9, 11, -11, -9>(s);
   }
   template <bool InCheck>
   void rook(int s) {
-    if constexpr (Color == 1) slider<InCheck, -10, 1, -1, 10>(s);
-    else slider<InCheck, 1, -1, 10, -10>(s);
+    if constexpr (Color == 1)
+      slider<InCheck, -10, 1, -1, 10>(s);
+    else
+      slider<InCheck, 1, -1, 10, -10>(s);
   }
   template <bool InCheck>
   void queen(int s) {
-    if constexpr (Color == 1) slider<InCheck, -10, -11, -9, -1, 1, 10, 9, 11>(s);
-    else slider<InCheck, 1, -1, 10, -10, 9, 11, -11, -9>(s);
+    if constexpr (Color == 1)
+      slider<InCheck, -10, -11, -9, -1, 1, 10, 9, 11>(s);
+    else
+      slider<InCheck, 1, -1, 10, -10, 9, 11, -11, -9>(s);
   }
 
   // A pinned slider keeps its moves along the pin line (toward the king and

@@ -16,8 +16,7 @@ namespace {
 
 int rawRead(char* dst, int n) {
   DWORD got = 0;
-  if (ReadFile(GetStdHandle(STD_INPUT_HANDLE), dst, static_cast<DWORD>(n), &got, nullptr))
-    return static_cast<int>(got);
+  if (ReadFile(GetStdHandle(STD_INPUT_HANDLE), dst, static_cast<DWORD>(n), &got, nullptr)) return static_cast<int>(got);
   return GetLastError() == ERROR_BROKEN_PIPE ? 0 : -1;
 }
 
@@ -75,7 +74,6 @@ void platformInit() {
   std::setvbuf(stdout, nullptr, _IONBF, 0);
   std::setvbuf(stdin, nullptr, _IONBF, 0);
 }
-
 
 int inputAvailable() {
   if (input.buffered() || input.ended()) return 1;

@@ -24,36 +24,40 @@ inline bool rayEndsOn(const int32_t* b, int s, int32_t a, int32_t c) {
 
 // Does one of the squares s + Steps[i] hold the code? Tested in the array's
 // order, stopping at the first that does.
+template <auto Steps, std::size_t... I>
+inline bool onAnyStep(const int32_t* b, int s, int32_t code, std::index_sequence<I...>) {
+  return ((b[s + Steps[I]] == code) || ...);
+}
 template <auto Steps>
 inline bool onAnyStep(const int32_t* b, int s, int32_t code) {
-  return [&]<std::size_t... I>(std::index_sequence<I...>) {
-    return ((b[s + Steps[I]] == code) || ...);
-  }(std::make_index_sequence<Steps.size()>{});
+  return onAnyStep<Steps>(b, s, code, std::make_index_sequence<Steps.size()>{});
 }
 
+template <auto Steps, std::size_t... I>
+inline bool anyRayEndsOn(const int32_t* b, int s, int32_t a, int32_t c, std::index_sequence<I...>) {
+  return (rayEndsOn<Steps[I]>(b, s, a, c) || ...);
+}
 template <auto Steps>
 inline bool anyRayEndsOn(const int32_t* b, int s, int32_t a, int32_t c) {
-  return [&]<std::size_t... I>(std::index_sequence<I...>) {
-    return (rayEndsOn<Steps[I]>(b, s, a, c) || ...);
-  }(std::make_index_sequence<Steps.size()>{});
+  return anyRayEndsOn<Steps>(b, s, a, c, std::make_index_sequence<Steps.size()>{});
 }
 
 // The steps from the attacked square to the attacker, per attacking colour,
 // in the order the tests run (each colour's order was tuned on its own).
 template <int Color>
-inline constexpr std::array<int, 8> kKnightSteps = Color == 1 ? std::array{12, 19, 8, 21, -12, -19, -21, -8}
-                                                              : std::array{-12, -19, -21, -8, 12, 19, 21, 8};
+inline constexpr std::array<int, 8> kKnightSteps =
+    Color == 1 ? std::array{12, 19, 8, 21, -12, -19, -21, -8} : std::array{-12, -19, -21, -8, 12, 19, 21, 8};
 template <int Color>
 inline constexpr std::array<int, 2> kPawnSteps = {Color * 9, Color * 11};
 template <int Color>
-inline constexpr std::array<int, 8> kKingSteps = Color == 1 ? std::array{9, 10, 11, 1, -9, -10, -1, -11}
-                                                            : std::array{-11, -10, -9, -1, 11, 10, 9, 1};
+inline constexpr std::array<int, 8> kKingSteps =
+    Color == 1 ? std::array{9, 10, 11, 1, -9, -10, -1, -11} : std::array{-11, -10, -9, -1, 11, 10, 9, 1};
 template <int Color>
-inline constexpr std::array<int, 4> kDiagonalSteps = Color == 1 ? std::array{9, 11, -11, -9}
-                                                                : std::array{-11, -9, 9, 11};
+inline constexpr std::array<int, 4> kDiagonalSteps =
+    Color == 1 ? std::array{9, 11, -11, -9} : std::array{-11, -9, 9, 11};
 template <int Color>
-inline constexpr std::array<int, 4> kStraightSteps = Color == 1 ? std::array{-10, 1, -1, 10}
-                                                                : std::array{10, -10, 1, -1};
+inline constexpr std::array<int, 4> kStraightSteps =
+    Color == 1 ? std::array{-10, 1, -1, 10} : std::array{10, -10, 1, -1};
 }  // namespace detail
 
 // The attackers of s of side Color by kind: knights and pawns, the king, the

@@ -41,8 +41,6 @@ void printPromotion(int type);
 void writeUciMove(std::FILE* out, const Move& move);
 
 // Move number counted from the position last set up.
-inline constexpr int moveNumber(const Position& pos) {
-  return pos.color == 1 ? (pos.ply + 2) / 2 : (pos.ply + 1) / 2;
-}
+inline constexpr int moveNumber(const Position& pos) { return pos.color == 1 ? (pos.ply + 2) / 2 : (pos.ply + 1) / 2; }
 
 }  // namespace mavo

@@ -77,7 +77,8 @@ struct CastleSide {
   PieceCode rook;
 };
 constexpr CastleSide kWhiteSide{kMovedWhiteKing, kMovedWhiteLong, kMovedWhiteShort, kWhiteLong, kWhiteShort, A1, kRook};
-constexpr CastleSide kBlackSide{kMovedBlackKing, kMovedBlackLong, kMovedBlackShort, kBlackLong, kBlackShort, A8, -kRook};
+constexpr CastleSide kBlackSide{kMovedBlackKing, kMovedBlackLong, kMovedBlackShort, kBlackLong, kBlackShort, A8,
+                                -kRook};
 
 // The console line's command word is skipped with the text; at most 142
 // characters are read.
@@ -218,8 +219,7 @@ FenStatus refusal(FenRecord& r) {
     if (board[sq] != kBorder) counts[board[sq] + 6]++;
   // Kings are counted on the finished board: a slash can lead back to a rank
   // already written, and a later letter may overwrite a king.
-  if (counts[kKing + 6] != 1 || counts[-kKing + 6] != 1 || board[w.whiteKing] != kKing ||
-      board[w.blackKing] != -kKing)
+  if (counts[kKing + 6] != 1 || counts[-kKing + 6] != 1 || board[w.whiteKing] != kKing || board[w.blackKing] != -kKing)
     return FenStatus::KingCount;
   if (counts[kPawn + 6] > 8 || counts[-kPawn + 6] > 8) return FenStatus::TooManyPieces;
   int whitePieces = 0, blackPieces = 0;
@@ -241,8 +241,7 @@ void cleanUpCastlingRights(FenRecord& r) {
   int king[2] = {w.whiteKing, w.blackKing};
   for (int n = 0; n < 2; ++n) {
     const CastleSide& side = *sides[n];
-    bool kingHome = chess960Mode ? (king[n] >= side.homeA && king[n] <= side.homeA + 7)
-                                 : king[n] == side.homeA + 4;
+    bool kingHome = chess960Mode ? (king[n] >= side.homeA && king[n] <= side.homeA + 7) : king[n] == side.homeA + 4;
     if (!kingHome) w.moved[side.kingFlag] = 1;
     const int rookFlag[2] = {side.longFlag, side.shortFlag};
     const int rookIndex[2] = {side.longIndex, side.shortIndex};

@@ -24,8 +24,7 @@ enum CastleRookIndex { kWhiteLong = 0, kWhiteShort = 1, kBlackLong = 2, kBlackSh
 
 extern int chess960Mode;  // 0 standard castling, 1 Chess960 castling
 
-inline constexpr const char* startFen =
-    "setboard rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
+inline constexpr const char* startFen = "setboard rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
 
 // Empty bordered board, White to move, rights and counters cleared, opening
 // piece-square tables reloaded. Always followed by readFen.
@@ -34,10 +33,10 @@ void initPosition(Position& pos);
 // Result of reading a FEN.
 enum class FenStatus {
   Ok,
-  TooManyPieces,  // more pieces of one side than its slot groups can hold
-  KingCount,      // not exactly one king per side
-  PawnOnEdgeRank, // a pawn on the first or last rank
-  KingCapturable, // the side not to move stands in check
+  TooManyPieces,   // more pieces of one side than its slot groups can hold
+  KingCount,       // not exactly one king per side
+  PawnOnEdgeRank,  // a pawn on the first or last rank
+  KingCapturable,  // the side not to move stands in check
 };
 const char* fenStatusText(FenStatus status);
 

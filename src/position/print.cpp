@@ -84,8 +84,8 @@ void printInfo(const Position& pos) {
   std::printf("\nply: %d", pos.ply);
   std::printf("\nfifty: %d", pos.fifty);
   std::printf("\ncolor: %d", pos.color);
-  std::printf("\nmoved: [K:%d,k:%d,RL:%d,RR:%d,rL:%d,rR:%d]", pos.moved[0], pos.moved[1], pos.moved[2],
-              pos.moved[3], pos.moved[4], pos.moved[5]);
+  std::printf("\nmoved: [K:%d,k:%d,RL:%d,RR:%d,rL:%d,rR:%d]", pos.moved[0], pos.moved[1], pos.moved[2], pos.moved[3],
+              pos.moved[4], pos.moved[5]);
   std::printf("\nkings: white king:%d, black king:%d", pos.whiteKing, pos.blackKing);
   std::printf("\nmaterial: %d", pos.material);
   std::printf("\nep-field: %d, ", pos.epField);

@@ -122,19 +122,15 @@ inline constexpr int kLastSlot = 30;
 
 inline constexpr int pieceCountIndex(PieceCode c) { return c + 5; }
 inline constexpr int squareAt(int file, int rank) { return 10 * (10 - rank) + file; }  // file 1 = a
-inline constexpr int fileOf(int sq) { return sq % 10; }           // 1 = a .. 8 = h
-inline constexpr int rankOf(int sq) { return 9 - (sq - 10) / 10; }  // 1..8
-inline constexpr bool isPlayingSquare(int sq) {
-  return sq >= 21 && sq <= 98 && sq % 10 >= 1 && sq % 10 <= 8;
-}
+inline constexpr int fileOf(int sq) { return sq % 10; }                                // 1 = a .. 8 = h
+inline constexpr int rankOf(int sq) { return 9 - (sq - 10) / 10; }                     // 1..8
+inline constexpr bool isPlayingSquare(int sq) { return sq >= 21 && sq <= 98 && sq % 10 >= 1 && sq % 10 <= 8; }
 inline constexpr bool isPromotion(int type) { return type >= 7; }
 
 // Scores.
 inline constexpr int kInfinity = 9999999;       // the king's value
 inline constexpr int kMateThreshold = 9999935;  // |score| above: a mate score
 inline constexpr int matedIn(int ply) { return ply - kInfinity; }
-inline constexpr bool isMateScore(int score) {
-  return score > kMateThreshold || score < -kMateThreshold;
-}
+inline constexpr bool isMateScore(int score) { return score > kMateThreshold || score < -kMateThreshold; }
 
 }  // namespace mavo

@@ -109,8 +109,8 @@ int playableLength(Position pos, const PvLine& line) {
     int n = generateMoves(pos, moves);
     bool legal = false;
     for (int i = 0; i < n && !legal; ++i)
-      legal = moves[i].from == line.moves[k].from && moves[i].to == line.moves[k].to &&
-              moves[i].type == line.moves[k].type;
+      legal =
+          moves[i].from == line.moves[k].from && moves[i].to == line.moves[k].to && moves[i].type == line.moves[k].type;
     if (!legal || pos.ply >= kMoveStackSize - 1) break;
     makeMove(pos, line.moves[k]);
   }

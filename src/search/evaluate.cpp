@@ -9,6 +9,8 @@ namespace {
 // Tables are written rank 8 first, files a to h, as they look on the board.
 using Grid = int8_t[64];
 
+// clang-format off
+
 constexpr Grid kWhitePawn = {
     0,  0,  0,  0,  0,  0,  0,  0,   //
     10, 15, 24, 32, 32, 24, 15, 10,  //
@@ -100,6 +102,7 @@ constexpr Grid kWhiteKingEndgame = {
     0, 2, 4,  5,  5,  4,  2, 0,  //
     0, 0, 1,  2,  2,  1,  0, 0,
 };
+// clang-format on
 
 struct Table {
   int32_t v[kBoardCells];
@@ -113,6 +116,7 @@ constexpr Table toMailbox(const Grid& g, bool mirror) {
   return t;
 }
 
+// clang-format off
 constexpr Table kOpening[13] = {
     // indexed by piece code + 6: black king .. white king
     toMailbox(kWhiteKing, true),  toMailbox(kWhiteQueen, true), toMailbox(kWhiteRook, true),
@@ -121,6 +125,7 @@ constexpr Table kOpening[13] = {
     toMailbox(kWhitePawn, false), toMailbox(kWhiteKnight, false), toMailbox(kWhiteBishop, false),
     toMailbox(kWhiteRook, false), toMailbox(kWhiteQueen, false), toMailbox(kWhiteKing, false),
 };
+// clang-format on
 constexpr SquareTables openingTables() {
   SquareTables t{};
   for (int code = -6; code <= 6; ++code)
@@ -139,8 +144,10 @@ constexpr Table kWhiteKingEnd = toMailbox(kWhiteKingEndgame, false);
 constexpr Table kBlackPawnEnd = toMailbox(kWhitePawnEndgame, true);
 constexpr Table kBlackKingEnd = toMailbox(kWhiteKingEndgame, true);
 
+// clang-format off
 constexpr int32_t kStartValues[15] = {0,   -kInfinity, -900, -500, -325, -300, -100, 0,
                                       100, 300,        325,  500,  900,  kInfinity, 0};
+// clang-format on
 
 }  // namespace
 
@@ -190,20 +197,20 @@ int evaluate(const Position& pos) {
   // Castled kings count while the opponent still has queen and rook.
   if (count(-5) >= 1 && count(-4) >= 1) {
     int k = pos.whiteKing;
-    bool shelter = ((k == G1 || k == H1) && ((b[G2] == 1 && (b[H2] == 1 || b[H3] == 1)) ||
-                                            (b[F2] == 1 && b[G3] == 1 && b[H2] == 1))) ||
-                   ((k == B1 || k == A1) && ((b[B2] == 1 && (b[A2] == 1 || b[A3] == 1)) ||
-                                            (b[C2] == 1 && b[B3] == 1 && b[A2] == 1)));
+    bool shelter = ((k == G1 || k == H1) &&
+                    ((b[G2] == 1 && (b[H2] == 1 || b[H3] == 1)) || (b[F2] == 1 && b[G3] == 1 && b[H2] == 1))) ||
+                   ((k == B1 || k == A1) &&
+                    ((b[B2] == 1 && (b[A2] == 1 || b[A3] == 1)) || (b[C2] == 1 && b[B3] == 1 && b[A2] == 1)));
     if (shelter) score += 50;
     if (k == G1 && b[F1] == kRook) score += 40;
     if (k == C1 && b[D1] == kRook) score += 30;
   }
   if (count(5) >= 1 && count(4) >= 1) {
     int k = pos.blackKing;
-    bool shelter = ((k == G8 || k == H8) && ((b[G7] == -1 && (b[H7] == -1 || b[H6] == -1)) ||
-                                            (b[F7] == -1 && b[G6] == -1 && b[H7] == -1))) ||
-                   ((k == B8 || k == A8) && ((b[B7] == -1 && (b[A7] == -1 || b[A6] == -1)) ||
-                                            (b[C7] == -1 && b[B6] == -1 && b[A7] == -1)));
+    bool shelter = ((k == G8 || k == H8) &&
+                    ((b[G7] == -1 && (b[H7] == -1 || b[H6] == -1)) || (b[F7] == -1 && b[G6] == -1 && b[H7] == -1))) ||
+                   ((k == B8 || k == A8) &&
+                    ((b[B7] == -1 && (b[A7] == -1 || b[A6] == -1)) || (b[C7] == -1 && b[B6] == -1 && b[A7] == -1)));
     if (shelter) score -= 50;
     if (k == G8 && b[F8] == -kRook) score -= 40;
     if (k == C8 && b[D8] == -kRook) score -= 30;

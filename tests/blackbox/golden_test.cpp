@@ -54,7 +54,8 @@ std::string firstDifference(const std::string& pattern, const std::string& text)
     bool ga = static_cast<bool>(std::getline(a, la)), gb = static_cast<bool>(std::getline(b, lb));
     if (!ga && !gb) return "(only line ends differ)";
     if (!ga || !gb || !matches(la, 0, lb, 0))
-      return "line " + std::to_string(line) + "\n  expected: " + (ga ? la : "<end>") + "\n  actual:   " + (gb ? lb : "<end>");
+      return "line " + std::to_string(line) + "\n  expected: " + (ga ? la : "<end>") +
+             "\n  actual:   " + (gb ? lb : "<end>");
   }
 }
 

@@ -50,8 +50,9 @@ TEST(HostileInput, GarbageBytesAndLongLinesLeaveTheEngineAnswering) {
 TEST(HostileInput, GoWithNegativeOrNonNumericValuesAnswers) {
   EngineProcess engine;
   engine.send("uci\nposition startpos\n");
-  for (const char* go : {"go wtime -5 btime -5", "go wtime abc btime x1 winc -", "go movetime -100", "go movetime",
-                         "go winc -1 binc -1 wtime 10x0 btime 1-0", "go wtime 99999999999999999999 btime 1 movetime 50"}) {
+  for (const char* go :
+       {"go wtime -5 btime -5", "go wtime abc btime x1 winc -", "go movetime -100", "go movetime",
+        "go winc -1 binc -1 wtime 10x0 btime 1-0", "go wtime 99999999999999999999 btime 1 movetime 50"}) {
     SCOPED_TRACE(go);
     size_t mark = engine.output().size();
     engine.send(std::string(go) + "\n");
@@ -78,8 +79,8 @@ TEST(HostileInput, ClosedOutputEndsTheEngine) {
 }
 
 TEST(HostileInput, EndOfInputInEveryStateEndsWithStatusZero) {
-  for (const char* input : {"", "uci\n", "uci\nposition startpos\ngo infinite\n", "uci\nposition startpos\ngo movetime 200",
-                            "analyze", "st 1\ne2e4\n"}) {
+  for (const char* input : {"", "uci\n", "uci\nposition startpos\ngo infinite\n",
+                            "uci\nposition startpos\ngo movetime 200", "analyze", "st 1\ne2e4\n"}) {
     SCOPED_TRACE(input);
     EXPECT_EQ(runEngine(input, "", 10000).status, 0);
   }

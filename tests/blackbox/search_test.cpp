@@ -54,7 +54,7 @@ TEST(ConsoleSearch, DepthLimitedReplyPrintsItsIterations) {
   ASSERT_EQ(r.status, 0);
   const size_t header = r.out.find("\n D.   Time    Score  Best line\n");
   ASSERT_NE(header, std::string::npos);
-  const std::regex line(R"([\r\n]  ([1-9])   0\.\d\d +-?\d+\.\d\d   \.\.\.  )"  // depth, time, score
+  const std::regex line(R"([\r\n]  ([1-9])   0\.\d\d +-?\d+\.\d\d   \.\.\.  )"    // depth, time, score
                         R"([nbrqk]?([a-h][1-8])[-x]([a-h][1-8]) [^\n]*(?=\n))");  // first move, rest of line
   std::string depths, lastMove;
   for (std::sregex_iterator it(r.out.begin() + header, r.out.end(), line), end; it != end; ++it) {

@@ -122,13 +122,31 @@ TEST(UciSession, EndOfInputStopsOnlyAnInfiniteSearch) {
 // and the words GUIs send that the engine does not know included, may leave
 // its last line open.
 TEST(UciSession, EveryReplyEndsItsLine) {
-  const char* lines[] = {
-      "d",           "register later", "register",      "debug on",  "debug off",   "ponderhit",
-      "stop",        "uci",            "e2e4",          "b_ausgabe", "disp",        "show",
-      "moves",       "val",            "draw",          "stack",     "setoption name Hash value 1",
-      "position startpos moves e2e5",  "position startpos moves e2e4 x  e7e5 e2e4 g1f3",
-      "stack",       "position fen 8/8/8/8/8/8/8/8 w - - 0 1", "position startpos", "stack",
-      "position fen 7k/8/8/8/8/8/8/K7 w - - 0 1 moves a1a2 h8h9", "b_ausgabe"};
+  const char* lines[] = {"d",
+                         "register later",
+                         "register",
+                         "debug on",
+                         "debug off",
+                         "ponderhit",
+                         "stop",
+                         "uci",
+                         "e2e4",
+                         "b_ausgabe",
+                         "disp",
+                         "show",
+                         "moves",
+                         "val",
+                         "draw",
+                         "stack",
+                         "setoption name Hash value 1",
+                         "position startpos moves e2e5",
+                         "position startpos moves e2e4 x  e7e5 e2e4 g1f3",
+                         "stack",
+                         "position fen 8/8/8/8/8/8/8/8 w - - 0 1",
+                         "position startpos",
+                         "stack",
+                         "position fen 7k/8/8/8/8/8/8/K7 w - - 0 1 moves a1a2 h8h9",
+                         "b_ausgabe"};
   Uci uci;
   uci.engine.send("isready\n");
   ASSERT_TRUE(uci.engine.waitFor("readyok\n", 2000));
@@ -152,19 +170,27 @@ TEST(UciReports, InfoLinesAndTheirLogRecords) {
   RunResult run = runEngine("uci\nposition fen 6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1\ngo movetime 300\n", dir.path());
   ASSERT_EQ(run.status, 0);
   const std::string move = "[a-h][1-8][a-h][1-8][qrbn]?";
-  const std::regex pvLine("info depth (\\d+) seldepth \\d+ nodes \\d+ nps (\\d+) score (cp -?\\d+|mate -?\\d+) time \\d+ pv ((?:" + move + " )*)");
-  const std::regex currLine("info depth \\d+ nodes \\d+ score cp -?\\d+ nps \\d+ currmove " + move + " currmovenumber \\d+");
-  const std::regex logLine("<<< SENT TO GUI <<< depth (\\d+)  hash-hits 0 nps (\\d+) score (cp -?\\d+|mate -?\\d+) ? time \\d+ pv ((?:" + move + " )*)");
+  const std::regex pvLine(
+      "info depth (\\d+) seldepth \\d+ nodes \\d+ nps (\\d+) score (cp -?\\d+|mate -?\\d+) time \\d+ pv ((?:" + move +
+      " )*)");
+  const std::regex currLine("info depth \\d+ nodes \\d+ score cp -?\\d+ nps \\d+ currmove " + move +
+                            " currmovenumber \\d+");
+  const std::regex logLine(
+      "<<< SENT TO GUI <<< depth (\\d+)  hash-hits 0 nps (\\d+) score (cp -?\\d+|mate -?\\d+) ? time \\d+ pv ((?:" +
+      move + " )*)");
   std::vector<std::string> sent, logged;
   std::istringstream out(run.out.substr(run.out.find("uciok\n") + 6));
   std::smatch m;
   for (std::string line; std::getline(out, line);) {
-    if (std::regex_match(line, m, pvLine)) sent.push_back(m[1].str() + "|" + m[2].str() + "|" + m[3].str() + "|" + m[4].str());
-    else EXPECT_TRUE(std::regex_match(line, currLine) || std::regex_match(line, std::regex("bestmove " + move))) << line;
+    if (std::regex_match(line, m, pvLine))
+      sent.push_back(m[1].str() + "|" + m[2].str() + "|" + m[3].str() + "|" + m[4].str());
+    else
+      EXPECT_TRUE(std::regex_match(line, currLine) || std::regex_match(line, std::regex("bestmove " + move))) << line;
   }
   std::istringstream log(dir.read("Mavo.log"));
   for (std::string line; std::getline(log, line);)
-    if (std::regex_match(line, m, logLine)) logged.push_back(m[1].str() + "|" + m[2].str() + "|" + m[3].str() + "|" + m[4].str());
+    if (std::regex_match(line, m, logLine))
+      logged.push_back(m[1].str() + "|" + m[2].str() + "|" + m[3].str() + "|" + m[4].str());
   EXPECT_GE(sent.size(), 3u);
   EXPECT_NE(sent.back().find("mate 1|d1d8 "), std::string::npos);
   EXPECT_EQ(logged, sent);

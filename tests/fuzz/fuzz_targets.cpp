@@ -72,7 +72,7 @@ void writeFile(const char* name, const std::vector<uint8_t>& bytes) {
       "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1",
       "r3k2r/1P4P1/8/3pP3/8/8/1p4p1/R3K2R w KQkq d6 0 1",  // promotions, castling, en passant
       "1r2k1r1/1P4P1/8/8/8/8/1p4p1/1R2K1R1 b BGbg - 0 1",  // the same in Chess960
-      "7k/5QQ1/8/8/8/8/8/K7 b - - 0 1",                      // mated: no legal move
+      "7k/5QQ1/8/8/8/8/8/K7 b - - 0 1",                    // mated: no legal move
   };
   chess960Mode = (data[0] & 3) == 2;
   Position pos;
@@ -123,8 +123,10 @@ void runSession(std::vector<uint8_t> in) {
     bool perft = line.find("perft") != line.npos || line.find("divide") != line.npos;
     for (size_t i = start; perft && i < end; ++i) {
       if (in[i] < '0' || in[i] > '9') continue;
-      if (i > start && in[i - 1] >= '0' && in[i - 1] <= '3') in[i] = ' ';
-      else in[i] = std::min<uint8_t>(in[i], '3');
+      if (i > start && in[i - 1] >= '0' && in[i - 1] <= '3')
+        in[i] = ' ';
+      else
+        in[i] = std::min<uint8_t>(in[i], '3');
     }
     start = end + 1;
   }

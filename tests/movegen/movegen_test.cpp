@@ -21,9 +21,10 @@ TEST_F(Generate, PawnAndCastlingRules) {
     chess960Mode = std::stoi(row[1]);
     Position pos = load(row[0]);
     const Position before = pos;
-    EXPECT_EQ(listText(pos, [](const Position& p, const Move& m) {
-                return isCastling(m) || p.board[m.from] == kPawn || p.board[m.from] == -kPawn;
-              }),
+    EXPECT_EQ(listText(pos,
+                       [](const Position& p, const Move& m) {
+                         return isCastling(m) || p.board[m.from] == kPawn || p.board[m.from] == -kPawn;
+                       }),
               row[2]);
     EXPECT_EQ(stateDiff(pos, before), "");
   }

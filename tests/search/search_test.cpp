@@ -30,7 +30,7 @@ TEST(Draw, ThirdOccurrenceOnTheMoveStack) {
 TEST(Draw, WalkReadsEvenDistancesWithinTheWindow) {
   Position pos = loadPosition("4k3/8/8/8/8/8/8/R3K3 w - - 0 1");
   play(pos, {{A1, A2}, {E8, D8}, {A2, A1}, {D8, E8}, {A1, A2}, {E8, D8}, {A2, A1}});  // fifty 7
-  searchPly = 0;                                                                     // a search root: window 7
+  searchPly = 0;                                                                      // a search root: window 7
   auto plant = [&pos](int distance) { MoveStack[pos.ply - 1 - distance].keyAfter = pos.hashkey; };
   for (int d = 0; d <= 6; ++d) MoveStack[pos.ply - 1 - d].keyAfter = ~pos.hashkey;
   plant(1), plant(3), plant(5);
@@ -98,7 +98,7 @@ TEST(Quiesce, StandPatAndTheNullMove) {
 
 TEST(Driver, ElapsedTimeForms) {
   const std::pair<double, const char*> cases[] = {
-      {3.5, "   3.50"}, {58.99, "  58.99"}, {59.0, "   0:59"}, {59.5, "   0:59"},
+      {3.5, "   3.50"},  {58.99, "  58.99"}, {59.0, "   0:59"},  {59.5, "   0:59"},
       {61.0, "   1:01"}, {125.0, "   2:05"}, {600.0, "  10:00"}, {671.9, "  11:11"},
   };
   for (auto [seconds, text] : cases) {

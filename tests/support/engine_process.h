@@ -79,7 +79,6 @@ RunResult runEngine(const std::string& input, const std::string& workDir = "", i
 
 // The start of every console session: banner, configuration warning and the
 // first prompt.
-inline const std::string kConsoleStart =
-    "Mavo version: 0.0370 - Kestrano\nwarning: couldn't open Mavo.cfg\n\nmavo: ";
+inline const std::string kConsoleStart = "Mavo version: 0.0370 - Kestrano\nwarning: couldn't open Mavo.cfg\n\nmavo: ";
 
 }  // namespace mavo::test
