@@ -102,6 +102,25 @@ inline void rookLeaves(Position& pos, int from, Move& e) {
   }
 }
 
+// Where a castling move's king and rook stand before and after it: the king
+// goes to g/c, the rook to f/d of its back rank.
+struct CastleSquares {
+  bool white, shortSide;
+  int kingHome, kingTo, rook, rookTo;
+};
+inline CastleSquares castleSquares(int type) {
+  const bool white = type <= WhiteCastleLong;
+  const bool shortSide = type == WhiteCastleShort || type == BlackCastleShort;
+  const int base = white ? 90 : 20;
+  const int rookIndex = white ? (shortSide ? kWhiteShort : kWhiteLong) : (shortSide ? kBlackShort : kBlackLong);
+  return {white,
+          shortSide,
+          castleKingSquare[white ? 0 : 1],
+          base + (shortSide ? 7 : 3),
+          castleRookSquare[rookIndex],
+          base + (shortSide ? 6 : 4)};
+}
+
 inline void moveSlot(Position& pos, int from, int to) {
   int slot = pos.slotAddress[from];
   pos.pieceList[slot] = to;
@@ -209,16 +228,9 @@ void makeMove(Position& pos, const Move& move) {
     b[t] = p;
     b[f] = 0;
   } else {
-    // Castling: the king goes to g/c, the rook to f/d of its back rank,
-    // from wherever they stand (king or rook may already be there).
-    const bool white = y <= WhiteCastleLong;
-    const bool shortSide = y == WhiteCastleShort || y == BlackCastleShort;
-    const int base = white ? 90 : 20;
-    const int rook =
-        castleRookSquare[white ? (shortSide ? kWhiteShort : kWhiteLong) : (shortSide ? kBlackShort : kBlackLong)];
-    const int kingHome = castleKingSquare[white ? 0 : 1];
-    const int kingTo = base + (shortSide ? 7 : 3);
-    const int rookTo = base + (shortSide ? 6 : 4);
+    // Castling, from wherever king and rook stand (either may already be
+    // on its target square).
+    const auto [white, shortSide, kingHome, kingTo, rook, rookTo] = castleSquares(y);
     int slot = pos.slotAddress[rook];
     pos.pieceList[slot] = rookTo;
     pos.slotAddress[rook] = 0;
@@ -274,13 +286,7 @@ inline void takeBack(Position& pos) {
     return;
   }
   if (code >= WhiteCastleShort && code <= BlackCastleLong) {
-    const bool white = code <= WhiteCastleLong;
-    const bool shortSide = code == WhiteCastleShort || code == BlackCastleShort;
-    const int base = white ? 90 : 20;
-    const int rook =
-        castleRookSquare[white ? (shortSide ? kWhiteShort : kWhiteLong) : (shortSide ? kBlackShort : kBlackLong)];
-    const int kingHome = castleKingSquare[white ? 0 : 1];
-    const int rookTo = base + (shortSide ? 6 : 4);
+    const auto [white, shortSide, kingHome, kingTo, rook, rookTo] = castleSquares(code);
     int slot = pos.slotAddress[rookTo];
     if (rook != rookTo) pos.slotAddress[rookTo] = 0;
     pos.slotAddress[rook] = slot;
