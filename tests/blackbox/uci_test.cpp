@@ -251,10 +251,15 @@ TEST(UciSession, LongMoveListsAreAppliedAsFarAsTheStackHolds) {
   ASSERT_NE(at, std::string::npos);
   int applied = std::stoi(out.substr(at + 12));
   ASSERT_TRUE(std::regex_search(out, m, std::regex("\nmove stack full: moves from (\\S+) on are not applied\n")));
-  EXPECT_GT(applied, 820);
-  EXPECT_LT(applied, 1024);
+  // A game holds 824 plies: the last 200 of the 1024 stack entries stay for
+  // the search.
+  EXPECT_EQ(applied, 824);
   EXPECT_EQ(m[1].str(), cycle[applied % 4]);
+  // The search still answers, and its move is not made on the full game.
+  from = uci.mark();
   EXPECT_LT(uci.timed("go movetime 100\n", "bestmove "), kNever);
+  EXPECT_LT(uci.timed("draw\nisready\n", "readyok\n"), kNever);
+  EXPECT_NE(uci.since(from).find("pcount-ply: 824\n"), std::string::npos);
 }
 
 }  // namespace

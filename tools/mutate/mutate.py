@@ -17,7 +17,7 @@ import time
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 LIST = os.path.join(os.path.dirname(os.path.abspath(__file__)), "mutants.txt")
 FOLDERS = ["position", "movegen", "search", "frontend", "platform"]
-COPIED = ["CMakeLists.txt", "src", "tests", "tools", "data"]
+COPIED = ["CMakeLists.txt", "cmake", "src", "tests", "tools", "data"]
 BENCH = "^bench_signature"
 
 

@@ -1,0 +1,77 @@
+// Standard input as the engine meets it on POSIX systems: a descriptor left
+// non-blocking by the parent, and a terminal whose end of input (Ctrl-D)
+// leaves nothing for poll to see. Each test puts its own descriptor on 0;
+// the reader is the process's own, and CTest runs each test in a process
+// of its own.
+#ifndef _WIN32
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "platform/platform.h"
+
+namespace mavo::test {
+namespace {
+
+// Puts fd on standard input for the test's lifetime.
+class StdinFrom {
+ public:
+  explicit StdinFrom(int fd) : saved_(::dup(0)) {
+    ::dup2(fd, 0);
+    ::close(fd);
+  }
+  ~StdinFrom() {
+    ::dup2(saved_, 0);
+    ::close(saved_);
+  }
+
+ private:
+  int saved_;
+};
+
+std::string line() {
+  char buf[64];
+  const int n = readLine(buf, sizeof buf);
+  return n < 0 ? "<end>" : std::string(buf, n);
+}
+
+TEST(PosixInput, NonBlockingStdinWaitsForTheLineInsteadOfEndingTheInput) {
+  int fds[2];
+  ASSERT_EQ(::pipe(fds), 0);
+  ::fcntl(fds[0], F_SETFL, ::fcntl(fds[0], F_GETFL) | O_NONBLOCK);
+  StdinFrom in(fds[0]);
+  std::thread writer([w = fds[1]] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(::write(w, "isready\n", 8), 8);
+    ::close(w);
+  });
+  EXPECT_EQ(line(), "isready\n");
+  EXPECT_EQ(line(), "<end>");
+  writer.join();
+}
+
+TEST(PosixInput, EndOfInputAtATerminalCountsAsInputWaiting) {
+  const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_GE(master, 0);
+  ASSERT_EQ(::grantpt(master), 0);
+  ASSERT_EQ(::unlockpt(master), 0);
+  const int slave = ::open(::ptsname(master), O_RDWR | O_NOCTTY);
+  ASSERT_GE(slave, 0);
+  {
+    StdinFrom in(slave);
+    ASSERT_EQ(::write(master, "\x04", 1), 1);  // Ctrl-D on an empty line
+    EXPECT_EQ(line(), "<end>");
+    // The search asks whether to look at its input: it must, to end.
+    EXPECT_EQ(inputAvailable(), 1);
+  }
+  ::close(master);
+}
+
+}  // namespace
+}  // namespace mavo::test
+#endif
