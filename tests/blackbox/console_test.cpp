@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fstream>
 #include <sstream>
 #include <string>
 
@@ -11,13 +10,6 @@
 
 namespace mavo::test {
 namespace {
-
-std::string readData(const std::string& name) {
-  std::ifstream f(std::string(MAVO_DATA_DIR) + "/" + name, std::ios::binary);
-  std::ostringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
 
 size_t occurrences(const std::string& text, const std::string& needle) {
   size_t n = 0;
@@ -29,16 +21,10 @@ bool endsWith(const std::string& text, const std::string& tail) {
   return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-TEST(ConsoleStartup, BannerPromptAndQuit) {
-  RunResult r = runEngine("quit\n");
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, kConsoleStart);
-}
-
 // Every count of the shipped suite (made by an independent program) is
 // found again, and the summary counts each position and each depth entry.
 TEST(ConsoleTestSuite, ShippedSuitePassesThroughTheBinary) {
-  const std::string suite = readData("perftsuite.epd");
+  const std::string suite = readFile(MAVO_DATA_DIR "/perftsuite.epd");
   ASSERT_FALSE(suite.empty());
   const size_t positions = occurrences(suite, "\n");
   const size_t entries = occurrences(suite, ";D");
@@ -77,6 +63,8 @@ TEST(ConsoleEndOfInput, EndsWithStatusZero) {
       {"sd 3\ne2e4\n", "\nMavo moves: "},
       {"sd 3\ne2e4", "\nMavo moves: "},
       {"analyze\n", "\n D.   Time    Score  Best line\n"},  // no limit: the end of input stops it
+      {"analyze", "\n D.   Time    Score  Best line\n"},
+      {"st 1\ne2e4\n", "\nMavo moves: "},
       {"perft 3\n", "\nPerft (3): 8902, Time: "},
   };
   for (const Case& c : cases) {

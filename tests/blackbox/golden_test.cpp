@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "support/engine_process.h"
@@ -21,13 +20,6 @@ namespace mavo::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readFile(const fs::path& p) {
-  std::ifstream f(p, std::ios::binary);
-  std::ostringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
 
 // Matches text against a pattern whose "{{*}}" markers stand for any
 // characters other than a newline.
@@ -93,7 +85,7 @@ TEST_P(Golden, OutputMatches) {
     std::string name = entry.path().filename().string();
     if (name.rfind("expected.", 0) != 0) continue;
     std::string file = name.substr(std::string("expected.").size());
-    ASSERT_TRUE(work.exists(file)) << file << " was not written";
+    ASSERT_TRUE(fs::exists(work.file(file))) << file << " was not written";
     std::string want = readFile(entry.path()), got = work.read(file);
     bool isLog = file.size() > 4 && file.substr(file.size() - 4) == ".log";
     if (isLog) want = withoutFirstLine(want), got = withoutFirstLine(got);

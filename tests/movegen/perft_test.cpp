@@ -42,11 +42,6 @@ TEST_F(Perft, Chess960Positions) {
   EXPECT_EQ(lines, 23);
 }
 
-TEST_F(Perft, RookCapturedOnItsCastlingSquareTakesTheRight) {
-  Position pos = load("k7/7R/2b5/8/8/8/8/4K2R b K - 0 1");
-  EXPECT_EQ(leaves(pos, 4), 66030u);
-}
-
 // Each level of the walk keeps a move list on the stack.
 TEST_F(Perft, DepthBeyondTheStackIsWrongInput) {
   Position pos = load(startFen);

@@ -1,8 +1,6 @@
-// Standard input as the engine meets it on POSIX systems: a descriptor left
-// non-blocking by the parent, and a terminal whose end of input (Ctrl-D)
-// leaves nothing for poll to see. Each test puts its own descriptor on 0;
-// the reader is the process's own, and CTest runs each test in a process
-// of its own.
+// Standard input on POSIX systems: a descriptor left non-blocking by the
+// parent, a terminal whose Ctrl-D leaves poll nothing to see. The reader is
+// the process's own; CTest runs each test in a process of its own.
 #ifndef _WIN32
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -19,19 +17,10 @@ namespace mavo::test {
 namespace {
 
 // Puts fd on standard input for the test's lifetime.
-class StdinFrom {
- public:
-  explicit StdinFrom(int fd) : saved_(::dup(0)) {
-    ::dup2(fd, 0);
-    ::close(fd);
-  }
-  ~StdinFrom() {
-    ::dup2(saved_, 0);
-    ::close(saved_);
-  }
-
- private:
-  int saved_;
+struct StdinFrom {
+  explicit StdinFrom(int fd) : saved(::dup(0)) { ::dup2(fd, 0), ::close(fd); }
+  ~StdinFrom() { ::dup2(saved, 0), ::close(saved); }
+  int saved;
 };
 
 std::string line() {

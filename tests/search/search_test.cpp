@@ -1,12 +1,15 @@
 #include <tuple>
 
 #include "frontend/reports.h"
+#include "search/ordering.h"
 #include "search_setup.h"
 
 namespace mavo::test {
 namespace {
 
-void play(Position& pos, std::initializer_list<std::pair<int, int>> moves) {
+using Squares = std::pair<int, int>;  // from, to
+
+void play(Position& pos, std::initializer_list<Squares> moves) {
   for (auto [from, to] : moves) makeMove(pos, legalMove(pos, from, to));
 }
 
@@ -18,7 +21,7 @@ TEST(Draw, FiftyMoveRuleFiresAt101) {
 TEST(Draw, ThirdOccurrenceOnTheMoveStack) {
   Position pos = loadPosition("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
   play(pos, {{B1, C3}});  // a double step would leave an en passant square in the key
-  const std::initializer_list<std::pair<int, int>> dance = {{G8, F6}, {G1, F3}, {F6, G8}, {F3, G1}};
+  const std::initializer_list<Squares> dance = {{G8, F6}, {G1, F3}, {F6, G8}, {F3, G1}};
   play(pos, dance);
   EXPECT_EQ(checkfordraw(pos), 0);  // second time
   play(pos, dance);
@@ -66,6 +69,25 @@ TEST(AlphaBeta, MateAndStalemateAtTheRoot) {
   EXPECT_EQ(searchRoot(mateInOne, 1), 9999998);
   EXPECT_EQ(searchState.rootBestMove.from, F1);
   EXPECT_EQ(searchState.rootBestMove.to, F8);
+}
+
+// The quiescence list is searched from its end: the most valuable victim
+// first, but the previous line's capture at this ply before all others.
+TEST(Quiesce, PreviousLineCaptureIsSearchedFirst) {
+  Position pos = loadPosition("2n4k/1P6/7p/3q2P1/4P3/8/8/4K3 w - - 0 1");
+  resetSearchState();
+  MoveList moves;
+  const int n = generateCaptures(pos, moves);
+  ASSERT_GT(n, 3);  // shorter lists are not sorted
+  auto first = [&] {
+    scoreCaptures(moves, n, pos);
+    sortMoves(moves, n);
+    return Squares(moves[n - 1].from, moves[n - 1].to);
+  };
+  rootPV.moves[0] = Move{};
+  EXPECT_EQ(first(), Squares(E4, D5));
+  rootPV.moves[0] = legalMove(pos, G5, H6);
+  EXPECT_EQ(first(), Squares(G5, H6));
 }
 
 TEST(Quiesce, StandPatAndTheNullMove) {

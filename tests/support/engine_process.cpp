@@ -57,14 +57,14 @@ void TempDir::write(const std::string& name, const std::string& content) const {
   f << content;
 }
 
-std::string TempDir::read(const std::string& name) const {
-  std::ifstream f(file(name), std::ios::binary);
+std::string readFile(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
   std::ostringstream s;
   s << f.rdbuf();
   return s.str();
 }
 
-bool TempDir::exists(const std::string& name) const { return std::filesystem::exists(file(name)); }
+std::string TempDir::read(const std::string& name) const { return readFile(file(name)); }
 
 EngineProcess::EngineProcess(const std::string& workDir) {
   if (workDir.empty()) {

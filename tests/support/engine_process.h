@@ -12,6 +12,9 @@
 
 namespace mavo::test {
 
+// The whole file, "" when missing.
+std::string readFile(const std::string& path);
+
 // A fresh directory under the system's temporary directory, removed again
 // with everything in it.
 class TempDir {
@@ -25,7 +28,6 @@ class TempDir {
   std::string file(const std::string& name) const { return path_ + "/" + name; }
   void write(const std::string& name, const std::string& content) const;
   std::string read(const std::string& name) const;  // "" when missing
-  bool exists(const std::string& name) const;
 
  private:
   std::string path_;
@@ -54,7 +56,6 @@ class EngineProcess {
   int waitExit(int timeoutMs);
 
   const std::string& output() const { return out_; }
-  const std::string& workDir() const { return dir_; }
 
  private:
   bool readSome(int timeoutMs);
