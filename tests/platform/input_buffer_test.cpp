@@ -72,5 +72,15 @@ TEST(InputBuffer, PollDuringASearch) {
   EXPECT_EQ(poll(*r, false), "");
 }
 
+// A line cut by the end of a full buffer moves to its front and is completed.
+TEST(InputBuffer, FullBufferKeepsItsLastLine) {
+  std::string full;
+  while (full.size() < (1 << 16) - 16) full += "isready\n";
+  full += std::string(12, 'x') + "\nsto";  // exactly 64 KiB
+  auto r = reader({full, "p\n"});
+  while (poll(*r) != "xxxxxxxxxxxx\n") continue;
+  EXPECT_EQ(poll(*r), "stop\n");
+}
+
 }  // namespace
 }  // namespace mavo::test

@@ -3,10 +3,7 @@
 namespace mavo::test {
 namespace {
 
-struct EvalCase {
-  const char* fen;
-  int expected;  // worked out by hand from the tables and terms
-};
+using EvalCase = std::pair<const char*, int>;  // FEN, score worked out by hand from the tables and terms
 
 int evaluateFresh(const char* fen) {
   Position pos = loadPosition(fen);
@@ -43,7 +40,7 @@ TEST(Evaluate, HandComputedScores) {
       {"8/8/3ppp2/4k3/8/8/8/K7 w - - 0 1", -365},
       {"8/8/3ppp2/4k3/8/8/7P/K7 w - - 0 1", -196},
   };
-  for (const EvalCase& c : cases) EXPECT_EQ(evaluateFresh(c.fen), c.expected) << c.fen;
+  for (auto [fen, expected] : cases) EXPECT_EQ(evaluateFresh(fen), expected) << fen;
 }
 
 // A side's king and pawns switch to their endgame tables when the opponent
@@ -59,12 +56,12 @@ TEST(Evaluate, EndgameTablesSwitchOneWay) {
       {"r2qk2r/8/8/8/8/8/8/R2QK3 w - - 0 1", 14},     // White Q+R: 1400
       {"r2qk2r/8/8/8/8/8/P7/R2QK3 w - - 0 1", 20},    // White Q+R+P: 1500
   };
-  for (const EvalCase& c : cases) {
-    Position pos = loadPosition(c.fen);
+  for (auto [fen, expected] : cases) {
+    Position pos = loadPosition(fen);
     prepareEvaluation(pos);
     ASSERT_EQ(readFen(pos, kStart), FenStatus::Ok);
     prepareEvaluation(pos);
-    EXPECT_EQ(evaluate(pos), c.expected) << c.fen;
+    EXPECT_EQ(evaluate(pos), expected) << fen;
   }
 }
 
@@ -76,13 +73,15 @@ TEST(Evaluate, MirroredPositionsScoreAlike) {
       {"r2qk3/7p/8/8/8/8/PPP4P/2KR4 w - - 0 1", "2kr4/ppp4p/8/8/8/8/7P/R2QK3 b - - 0 1"},
       // short-castled king behind its pawns
       {"r2qk3/7p/8/8/8/8/5PPP/5RK1 w - - 0 1", "5rk1/5ppp/8/8/8/8/7P/R2QK3 b - - 0 1"},
+      {"k7/8/8/8/8/4P3/4P3/7K w - - 0 1", "7k/4p3/4p3/8/8/8/8/K7 b - - 0 1"},  // doubled isolated pawns
   };
   for (const auto& [white, black] : pairs) EXPECT_EQ(evaluateFresh(white), evaluateFresh(black)) << white;
 }
 
 // Making a move keeps the material the evaluation reads. The en-passant
 // capture takes the pawn's value; its square value (28 on e4) stays in the
-// running count, where a fresh count has none.
+// running count, where a fresh count has none. A promotion trades the pawn's
+// value for the new piece's (the running count takes no square value for it).
 TEST(Evaluate, MadeMovesScoreLikeTheirPositionSetUp) {
   Position pos = loadPosition("rnbqkbnr/ppp1pppp/8/8/3pP3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1");
   prepareEvaluation(pos);
@@ -90,6 +89,13 @@ TEST(Evaluate, MadeMovesScoreLikeTheirPositionSetUp) {
   const int n = generateMoves(pos, moves);
   makeMove(pos, *findMove(moves, n, D4, E3, EnPassant));
   EXPECT_EQ(evaluate(pos), evaluateFresh("rnbqkbnr/ppp1pppp/8/8/8/4p3/PPPP1PPP/RNBQKBNR w KQkq - 0 2") + 28);
+  auto promoted = [&](int type) {
+    pos = loadPosition("4k3/1P6/8/8/8/8/8/4K3 w - - 0 1");
+    prepareEvaluation(pos);
+    makeMove(pos, legalMove(pos, B7, B8, type));
+    return evaluate(pos);  // Black to move
+  };
+  EXPECT_EQ(promoted(WhitePromoRook) - promoted(WhitePromoQueen), 900 - 500);
 }
 
 }  // namespace

@@ -28,28 +28,6 @@ TEST(Draw, ThirdOccurrenceOnTheMoveStack) {
   EXPECT_EQ(checkfordraw(pos), 1);  // third time
 }
 
-// The walk compares only even distances d = 2, 4, ... below fifty +
-// searchPly (distance 2 always): planted keys show what it reads.
-TEST(Draw, WalkReadsEvenDistancesWithinTheWindow) {
-  Position pos = loadPosition("4k3/8/8/8/8/8/8/R3K3 w - - 0 1");
-  play(pos, {{A1, A2}, {E8, D8}, {A2, A1}, {D8, E8}, {A1, A2}, {E8, D8}, {A2, A1}});  // fifty 7
-  searchPly = 0;                                                                      // a search root: window 7
-  auto plant = [&pos](int distance) { MoveStack[pos.ply - 1 - distance].keyAfter = pos.hashkey; };
-  for (int d = 0; d <= 6; ++d) MoveStack[pos.ply - 1 - d].keyAfter = ~pos.hashkey;
-  plant(1), plant(3), plant(5);
-  EXPECT_EQ(checkfordraw(pos), 0);  // odd distances: other side to move
-  plant(2);
-  EXPECT_EQ(checkfordraw(pos), 0);
-  plant(6);
-  EXPECT_EQ(checkfordraw(pos), 1);
-  pos.fifty = 6;  // window 6: distance 6 is out of reach
-  EXPECT_EQ(checkfordraw(pos), 0);
-  plant(4);
-  EXPECT_EQ(checkfordraw(pos), 1);
-  pos.fifty = 2;  // a window of 2 or less reads nothing
-  EXPECT_EQ(checkfordraw(pos), 0);
-}
-
 int searchRoot(Position& pos, int depth, int alpha = -kInfinity, int beta = kInfinity) {
   prepareEvaluation(pos);
   resetSearchState();
@@ -110,10 +88,15 @@ TEST(Quiesce, StandPatAndTheNullMove) {
     PvLine pv;
     EXPECT_EQ(quiesce(pos, -100, 100, 1, pv), expected) << depth << " " << before;
   }
+  // Mated in the quiescence search: the mate score, whatever the window.
+  resetSearchState();
+  Position mated = loadPosition("7k/6Q1/6K1/8/8/8/8/8 b - - 0 1");
+  prepareEvaluation(mated);
+  PvLine pv;
+  EXPECT_EQ(quiesce(mated, -100, 100, 1, pv), matedIn(0));
   // In check with the static score at or above beta: the score itself.
   Position checked = loadPosition("4k3/8/8/8/8/8/4r3/Q3K3 w - - 0 1");
   prepareEvaluation(checked);
-  PvLine pv;
   EXPECT_EQ(quiesce(checked, -100, 100, 2, pv), evaluate(checked));
   EXPECT_GT(evaluate(checked), 100);
 }

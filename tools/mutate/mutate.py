@@ -95,7 +95,7 @@ def run(cmd, timeout):
 
 
 def failed_tests(output):
-    return re.findall(r"^\s*\d+ - (\S+) \((?:Failed|Timeout|SEGFAULT|Subprocess aborted|Not Run|Exception)",
+    return re.findall(r"^\s*\d+ - (\S+).*\((?:Failed|Timeout|SEGFAULT|Subprocess aborted|Not Run|Exception)",
                       output, re.M)
 
 
@@ -159,9 +159,14 @@ def main():
                 if not failed:
                     failed = ctest(build, args.jobs, args.timeout, ["-R", BENCH])
                     bench_only = bool(failed)
-                m["result"] = "killed" if failed else "SURVIVED"
+                # The bench signature alone counts only for search-order mutants:
+                # any other fault has a rule a test can name.
+                order = "order" in m.get("tags", "").split()
+                m["result"] = "killed" if failed and (order or not bench_only) else "SURVIVED"
                 m["detail"] = ("bench only: " if bench_only else "") + ", ".join(failed[:3])
-                m["bench_only"] = bench_only
+                if bench_only and not order:
+                    m["detail"] += " (not a search-order mutant: needs a test)"
+                m["bench_only"] = bench_only and order
             with open(path, "w", newline="") as f:
                 f.write(original)
         folder = m["file"].split("/")[1] if m["file"].startswith("src/") else "other"
