@@ -16,10 +16,13 @@
 namespace mavo::test {
 namespace {
 
-// Puts fd on standard input for the test's lifetime.
+// Puts fd on standard input for the test's lifetime (fd may be 0 already
+// when the test itself was started without a standard input).
 struct StdinFrom {
-  explicit StdinFrom(int fd) : saved(::dup(0)) { ::dup2(fd, 0), ::close(fd); }
-  ~StdinFrom() { ::dup2(saved, 0), ::close(saved); }
+  explicit StdinFrom(int fd) : saved(::dup(0)) {
+    if (fd != 0) ::dup2(fd, 0), ::close(fd);
+  }
+  ~StdinFrom() { saved >= 0 ? (::dup2(saved, 0), ::close(saved)) : ::close(0); }
   int saved;
 };
 
