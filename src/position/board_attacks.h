@@ -24,23 +24,23 @@ inline bool rayEndsOn(const int32_t* b, int s, int32_t a, int32_t c) {
 
 // Does one of the squares s + Steps[i] hold the code? Tested in the array's
 // order, stopping at the first that does.
-template <auto Steps, std::size_t... I>
-inline bool onAnyStep(const int32_t* b, int s, int32_t code, std::index_sequence<I...>) {
-  return ((b[s + Steps[I]] == code) || ...);
-}
+// An immediately called lambda keeps these small enough for the
+// generator's king moves to stay inlined.
+// clang-format off
 template <auto Steps>
 inline bool onAnyStep(const int32_t* b, int s, int32_t code) {
-  return onAnyStep<Steps>(b, s, code, std::make_index_sequence<Steps.size()>{});
+  return [&]<std::size_t... I>(std::index_sequence<I...>) {
+    return ((b[s + Steps[I]] == code) || ...);
+  }(std::make_index_sequence<Steps.size()>{});
 }
 
-template <auto Steps, std::size_t... I>
-inline bool anyRayEndsOn(const int32_t* b, int s, int32_t a, int32_t c, std::index_sequence<I...>) {
-  return (rayEndsOn<Steps[I]>(b, s, a, c) || ...);
-}
 template <auto Steps>
 inline bool anyRayEndsOn(const int32_t* b, int s, int32_t a, int32_t c) {
-  return anyRayEndsOn<Steps>(b, s, a, c, std::make_index_sequence<Steps.size()>{});
+  return [&]<std::size_t... I>(std::index_sequence<I...>) {
+    return (rayEndsOn<Steps[I]>(b, s, a, c) || ...);
+  }(std::make_index_sequence<Steps.size()>{});
 }
+// clang-format on
 
 // The steps from the attacked square to the attacker, per attacking colour,
 // in the order the tests run (each colour's order was tuned on its own).
