@@ -22,7 +22,7 @@ struct StdinFrom {
   explicit StdinFrom(int fd) : saved(::dup(0)) {
     if (fd != 0) ::dup2(fd, 0), ::close(fd);
   }
-  ~StdinFrom() { saved >= 0 ? (::dup2(saved, 0), ::close(saved)) : ::close(0); }
+  ~StdinFrom() { ::dup2(saved, 0), ::close(saved); }  // with no saved one, fd 0 stays open
   int saved;
 };
 
