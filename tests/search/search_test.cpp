@@ -101,6 +101,42 @@ TEST(Quiesce, StandPatAndTheNullMove) {
   EXPECT_GT(evaluate(checked), 100);
 }
 
+// The progress output names the root move being searched: neither a reply
+// in check (searched to the iteration's depth) nor the nodes below a null
+// move may pass for the root, and a root in check (one ply deeper) is one.
+MoveList rootMoves;
+int rootMoveTotal;
+int foreignRootMoves;
+
+bool isRootMove(const Move& m) {
+  for (int i = 0; i < rootMoveTotal; ++i)
+    if (rootMoves[i].from == m.from && rootMoves[i].to == m.to && rootMoves[i].type == m.type) return true;
+  return false;
+}
+
+void checkRootMove() {
+  if (searchState.rootMoveNumber > 0 && !isRootMove(searchState.currentRootMove)) ++foreignRootMoves;
+}
+
+TEST(Driver, ProgressNamesTheRootsMoves) {
+  for (auto [fen, depthBound] :
+       {std::pair{"4k3/8/8/8/3Q4/8/8/4K3 w - - 0 1", 7}, {"4k3/8/8/8/8/8/4r3/Q3K3 w - - 0 1", 5}}) {
+    Position pos = loadPosition(fen);
+    prepareEvaluation(pos);
+    resetSearchState();
+    searchHooks.progress = checkRootMove;
+    searchState.progressCountdown = 0;  // at the first node, then every 262144
+    rootMoveTotal = generateMoves(pos, rootMoves);
+    foreignRootMoves = 0;
+    iterate(pos, rootMoveTotal, depthBound, nullptr);
+    EXPECT_EQ(foreignRootMoves, 0) << fen;
+    EXPECT_EQ(searchState.rootMoveCount, rootMoveTotal) << fen;
+    EXPECT_EQ(searchState.rootMoveNumber, rootMoveTotal) << fen;  // the root's full window cuts nothing
+    EXPECT_TRUE(isRootMove(searchState.currentRootMove)) << fen;
+  }
+  searchHooks = SearchHooks{};
+}
+
 TEST(Driver, ElapsedTimeForms) {
   const std::pair<double, const char*> cases[] = {
       {3.5, "   3.50"},  {58.99, "  58.99"}, {59.0, "   0:59"},  {59.5, "   0:59"},
