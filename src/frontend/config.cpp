@@ -139,6 +139,8 @@ bool openLog() {
   std::fprintf(logFile, "date: %s", date);
   std::fprintf(logFile, "mavo\n");
   std::fprintf(logFile, "kestrano\n");
+  // Not kVersion: the log's header has its own text, and readers of the
+  // log may match it.
   std::fprintf(logFile, "version: 0.360");
   std::fprintf(logFile, "\nvalues read from file: Mavo.cfg");
   std::fprintf(logFile, "\nnullmove set to depth: %d", settings.nullMoveReduction);

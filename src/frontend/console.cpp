@@ -219,7 +219,6 @@ bool serveLine(Position& pos, const char* line) {
 
 int runConsole() {
   platformInit();
-  settings.nullMoveReduction = 1;
   chess960Mode = 0;
   searchHooks.progress = printConsoleProgress;
   searchHooks.otherLine = nullptr;
@@ -233,7 +232,7 @@ int runConsole() {
   std::printf("version: ");
   std::printf("%s", kVersion);
   std::printf(" - Kestrano\n");
-  resetSettings();
+  resetSettings();  // the null-move reduction's start value too
   readConfigFile();
   std::printf("\n");
   if (settings.loggingEnabled && !openLog()) {

@@ -148,10 +148,10 @@ bool runUciSearch(Position& pos, bool infinite, IterationReport report, Move& be
 bool runConsoleReply(Position& pos, IterationReport report, Move& reply) {
   MoveList moves;
   const int n = startConsoleSearch(pos, moves, 16384, false);
-  const Move fallback = moves[0];
   rootPV.count = 1;
-  const Iterations run = iterate(pos, n, searchLimits.depthLimit, report);
   if (n == 0) return false;
+  const Move fallback = moves[0];
+  const Iterations run = iterate(pos, n, searchLimits.depthLimit, report);
   reply = searchState.rootBestMove;
   if (searchState.stopFlag) {
     const Move& saved = searchState.savedBestMove;
