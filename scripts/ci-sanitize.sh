@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 # GCC's may-be-uninitialised analysis gives false alarms on the sanitizers'
 # instrumentation (in libstdc++'s <regex>); the plain builds keep it.
-cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMAVO_SANITIZE=ON \
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMAVO_SANITIZE=ON -DMAVO_REQUIRE_GTEST=ON \
   -DCMAKE_CXX_FLAGS=-Wno-maybe-uninitialized
 cmake --build build-sanitize --parallel 2
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1

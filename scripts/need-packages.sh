@@ -1,0 +1,21 @@
+# Sourced by the build scripts: need_packages PACKAGE... makes sure these
+# Debian packages are installed. Run as root it installs the missing ones
+# with apt-get, as CI does; otherwise it names them and ends the script.
+# Without dpkg (not Debian) it checks nothing: CMake reports what it lacks.
+need_packages() {
+  command -v dpkg-query >/dev/null 2>&1 || return 0
+  local missing=() p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q ' installed$' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -eq 0 ] && command -v apt-get >/dev/null 2>&1; then
+    echo "installing ${missing[*]} with apt-get"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq "${missing[@]}"
+  else
+    echo "missing packages; install them with: sudo apt-get install ${missing[*]}" >&2
+    exit 1
+  fi
+}
