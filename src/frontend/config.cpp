@@ -129,6 +129,14 @@ void writePieceValues(std::FILE* out) {
   std::fprintf(out, "\nblack pawn: %d", -pieceValue[-1]);
 }
 
+void logReceived(const char* line, bool endLine) {
+  if (!logFile) return;
+  std::fprintf(logFile, ">>> RECEIVED FROM GUI >>> ");
+  std::fprintf(logFile, "%s", line);
+  if (endLine) std::fprintf(logFile, "\n");
+  std::fflush(logFile);
+}
+
 bool openLog() {
   if (settings.logFileName[0] == '\0') return false;
   logFile = std::fopen(settings.logFileName, "w");

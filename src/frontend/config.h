@@ -18,6 +18,11 @@ int readConfigFile();
 // ones as positive numbers (the "values" command and the log's block).
 void writePieceValues(std::FILE* out);
 
+// The log record of a line received from the GUI (or typed during a
+// search): the line as it came, and a newline when `endLine` (a line cut at
+// its newline).
+void logReceived(const char* line, bool endLine);
+
 // Creates the log file and writes its start-up block. Returns false when the
 // file cannot be created.
 bool openLog();

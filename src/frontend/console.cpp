@@ -8,6 +8,7 @@
 #include "frontend/movetext.h"
 #include "frontend/printouts.h"
 #include "frontend/reports.h"
+#include "frontend/search_input.h"
 #include "frontend/uci.h"
 #include "movegen/attack.h"
 #include "movegen/movegen.h"
@@ -221,7 +222,7 @@ int runConsole() {
   platformInit();
   chess960Mode = 0;
   searchHooks.progress = printConsoleProgress;
-  searchHooks.otherLine = nullptr;
+  searchHooks.inputCheck = consoleInputCheck;
   searchLimits.searchTimeLimit = 15000;
   searchLimits.depthLimit = 64;
   newGame(consolePosition);

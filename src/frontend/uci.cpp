@@ -10,6 +10,7 @@
 #include "frontend/movetext.h"
 #include "frontend/printouts.h"
 #include "frontend/reports.h"
+#include "frontend/search_input.h"
 #include "movegen/movegen.h"
 #include "platform/platform.h"
 #include "position/notation.h"
@@ -180,7 +181,7 @@ void go() {
   logTimeSettings(g);
   Move best;
   Iterations run;
-  const bool found = runUciSearch(uciPosition, g.infiniteSearch != 0, sendInfoLine, best, run);
+  const bool found = runUciSearch(uciPosition, sendInfoLine, best, run);
   sendBestMove(found, best, run);
 }
 
@@ -288,6 +289,8 @@ void answerDuringSearch(const char* line) {
   if (std::strcmp(line, "isready") == 0) std::printf("readyok\n");
 }
 
+int uciInputCheck() { return pollSearchInput(answerDuringSearch); }
+
 }  // namespace
 
 void uciLoop() {
@@ -295,7 +298,7 @@ void uciLoop() {
   positionSet = false;
   chess960Mode = 0;
   searchHooks.progress = sendCurrMove;
-  searchHooks.otherLine = answerDuringSearch;
+  searchHooks.inputCheck = uciInputCheck;
   sendIdentification();
   if (logFile) std::fprintf(logFile, "\n");
 
@@ -303,11 +306,7 @@ void uciLoop() {
     lineLength = outputClosed() ? -1 : readLine(commandLine, kLineCap);
     if (lineLength < 0) return;
     if (commandLine[0] == '\n') continue;
-    if (logFile) {
-      std::fprintf(logFile, ">>> RECEIVED FROM GUI >>> ");
-      std::fprintf(logFile, "%s", commandLine);
-      std::fflush(logFile);
-    }
+    logReceived(commandLine, false);
     char word[1025];
     firstWord(commandLine, word, sizeof word);
     if (word[0] == '\0') continue;
@@ -318,7 +317,7 @@ void uciLoop() {
     if (is("new") || is("ucinewgame")) setStartPosition();
     else if (is("isready")) std::printf("readyok\n");
     else if (is("stop") || is("debug")) continue;
-    else if (is("ponderhit")) searchLimits.searchDeadline = clockMs() + searchLimits.ponderTimeLimit;
+    else if (is("ponderhit")) setDeadline(clockMs() + searchLimits.ponderTimeLimit);
     else if (is("go")) go();
     else if (is("setoption")) setOption();
     else if (is("b_ausgabe")) boardOutput();

@@ -1,8 +1,5 @@
 #include "search/driver.h"
 
-#include <cstdio>
-#include <cstring>
-
 #include "movegen/movegen.h"
 #include "platform/platform.h"
 #include "position/position.h"
@@ -14,13 +11,11 @@ namespace mavo {
 
 namespace {
 
-bool startsWith(const char* text, const char* prefix) { return std::strncmp(text, prefix, std::strlen(prefix)) == 0; }
-
 // The state every search of the console starts from; the countdown to the
 // first time check differs between the reply and "analyze".
 int startConsoleSearch(Position& pos, Move* moves, int countdown, bool unlimited) {
   searchState.stopFlag = 0;
-  searchLimits.searchDeadline = clockMs() + searchLimits.searchTimeLimit;
+  setDeadline(clockMs() + searchLimits.searchTimeLimit);
   searchState.searchCountdown = countdown;  // progressCountdown keeps its count
   searchLimits.unlimited = unlimited;
   prepareEvaluation(pos);
@@ -31,60 +26,6 @@ int startConsoleSearch(Position& pos, Move* moves, int countdown, bool unlimited
 }
 
 }  // namespace
-
-void setUciTimeBudget(const GoValues& go, int color) {
-  SearchLimits& l = searchLimits;
-  l.searchTimeLimit = go.infiniteSearch ? kInfiniteSearchTime : kGoDefaultTime;
-  const bool white = color == 1;
-  const int clock = white ? go.whiteTime : go.blackTime;
-  const int increment = white ? go.whiteIncrement : go.blackIncrement;
-  if (go.moveTime == 0 && l.searchTimeLimit == kGoDefaultTime) {
-    if (increment && clock)
-      l.searchTimeLimit = clock / 40 + increment;
-    else if (increment)
-      l.searchTimeLimit = increment;
-    else
-      l.searchTimeLimit = clock / 30;
-    // An increment close to the time left would lose on time: the move
-    // must be made before the clock runs out, the increment comes after.
-    if (clock > 0 && l.searchTimeLimit > clock / 2) l.searchTimeLimit = clock / 2;
-  }
-  l.ponderTimeLimit = l.searchTimeLimit;
-  if (static_cast<uint64_t>(l.ponderTimeLimit) <= 1000) l.ponderTimeLimit = 1000;
-  if (go.moveTime) l.searchTimeLimit = go.moveTime;
-  if (go.infiniteSearch) l.searchTimeLimit = kInfiniteSearchTime;
-  if (go.ponder) l.searchTimeLimit = l.ponderTimeLimit;
-  if (go.ponderhit) l.searchTimeLimit = l.ponderTimeLimit;
-  l.searchDeadline = clockMs() + l.searchTimeLimit;
-}
-
-int checkInput() {
-  // Nobody can receive the result any more: searching on would be for no one.
-  if (outputClosed()) {
-    searchLimits.searchDeadline = 0;
-    return 1;
-  }
-  // The search is only unwinding after a stop: lines that came with the
-  // stop line wait for the command loop.
-  if (searchState.stopFlag) return 1;
-  if (!inputAvailable()) return 0;
-  char text[256];
-  int len = pollLine(text, sizeof text);
-  if (len < 0) return searchLimits.unlimited ? 1 : 0;
-  if (len == 0) return 0;
-  text[std::strcspn(text, "\n")] = '\0';
-  if (logFile) {
-    std::fprintf(logFile, ">>> RECEIVED FROM GUI >>> ");
-    std::fprintf(logFile, "%s\n", text);
-    std::fflush(logFile);
-  }
-  if (startsWith(text, "exi") || startsWith(text, "sto") || startsWith(text, "pos") || startsWith(text, "top")) {
-    searchLimits.searchDeadline = 0;
-    return 1;
-  }
-  if (searchHooks.otherLine) searchHooks.otherLine(text);
-  return 0;
-}
 
 Iterations iterate(Position& pos, int rootMoves, int depthBound, IterationReport report) {
   Iterations run{0, 0};
@@ -118,12 +59,11 @@ int playableLength(Position pos, const PvLine& line) {
   return k;
 }
 
-bool runUciSearch(Position& pos, bool infinite, IterationReport report, Move& best, Iterations& run) {
+bool runUciSearch(Position& pos, IterationReport report, Move& best, Iterations& run) {
   SearchState& s = searchState;
   s.searchCountdown = 256;
   s.progressCountdown = 16384;
   s.stopFlag = 0;
-  searchLimits.unlimited = infinite;
   prepareEvaluation(pos);
   s.nodes = 0;
   s.qsNodes = 0;
@@ -135,12 +75,11 @@ bool runUciSearch(Position& pos, bool infinite, IterationReport report, Move& be
   computeKey(pos);
   s.searchStart = clockMs();
   run = iterate(pos, n, kIterationBound, report);
-  searchLimits.unlimited = false;
   if (s.stopFlag) s.rootBestMove = s.savedBestMove;
   // Stopped before the first iteration completed: nothing was searched to
   // the end, so the first legal move stands in.
   if (n > 0 && s.rootBestMove.from == 0) s.rootBestMove = moves[0];
-  if (n > 0 && !infinite && pos.ply < kMaxGamePly) makeMove(pos, s.rootBestMove);
+  if (n > 0 && !searchLimits.unlimited && pos.ply < kMaxGamePly) makeMove(pos, s.rootBestMove);
   best = s.rootBestMove;
   return n > 0;
 }
@@ -167,7 +106,6 @@ void runAnalysis(Position& pos, IterationReport report) {
   MoveList moves;
   const int n = startConsoleSearch(pos, moves, 4096, true);
   iterate(pos, n, kIterationBound, report);
-  searchLimits.unlimited = false;
   searchLimits.searchTimeLimit = keptLimit;
 }
 

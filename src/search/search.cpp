@@ -7,12 +7,10 @@
 #include "platform/platform.h"
 #include "position/position.h"
 #include "position/settings.h"
-#include "search/driver.h"
 #include "search/evaluate.h"
 
 namespace mavo {
 
-SearchLimits searchLimits;
 SearchState searchState;
 SearchHooks searchHooks;
 
@@ -30,7 +28,7 @@ inline void extendPv(PvLine& pv, const Move& move, const PvLine& child) {
 // Reads the clock, then polls the input; true when the search must stop.
 inline bool timeToStop() {
   int64_t now = clockMs();
-  int stopCommand = checkInput();
+  int stopCommand = searchHooks.inputCheck ? searchHooks.inputCheck() : 0;
   return now > searchLimits.searchDeadline || stopCommand;
 }
 
@@ -45,7 +43,7 @@ void resetSearchForFixedDepth() {
   rootPV = PvLine{};
   searchState = SearchState{};
   searchState.searchCountdown = searchState.progressCountdown = searchState.qsCountdown = INT_MAX;
-  searchLimits.searchDeadline = INT64_MAX;
+  setDeadline(INT64_MAX);
   searchLimits.unlimited = false;
   searchHooks = SearchHooks{};
 }

@@ -1,25 +1,15 @@
 // The alpha-beta and quiescence searches, draw detection, and the records a
-// search runs on: its limits, its state and what the front end hands it.
+// search runs on: its state and what the front end hands it (its limits are
+// in timeman.h).
 #pragma once
 
 #include <cstdint>
 
 #include "position/types.h"
 #include "search/ordering.h"
+#include "search/timeman.h"
 
 namespace mavo {
-
-// Time values are milliseconds of the program's clock.
-struct SearchLimits {
-  int64_t searchTimeLimit = 15000;  // the budget of the next search
-  int64_t ponderTimeLimit = 0;      // the last "go" budget, at least 1000
-  int64_t searchDeadline = 0;       // the running search stops after this
-  int depthLimit = 64;              // console replies search depths 1 .. depthLimit - 1
-  // No limit of its own (analyze, go infinite): the end of input stops it,
-  // as no stop line can come any more.
-  bool unlimited = false;
-};
-extern SearchLimits searchLimits;
 
 struct SearchState {
   int iterationDepth = 0;
@@ -50,11 +40,11 @@ struct SearchState {
 extern SearchState searchState;
 
 // What a front end hands the search: its progress line (every 262144
-// alpha-beta nodes) and what a line read during the search means when it is
-// no stop line.
+// alpha-beta nodes) and its input check (at every time check, after the
+// clock is read), which returns 1 when a stop has come.
 struct SearchHooks {
   void (*progress)() = nullptr;
-  void (*otherLine)(const char* line) = nullptr;
+  int (*inputCheck)() = nullptr;
 };
 extern SearchHooks searchHooks;
 

@@ -75,7 +75,7 @@ TEST(Allocation, NoneWhilePlaying) {
   go.moveTime = 50;
   setUciTimeBudget(go, pos.color);
   Iterations run;
-  EXPECT_EQ(allocationsDuring("", [&] { runUciSearch(pos, false, sendInfoLine, reply, run); }), 0);
+  EXPECT_EQ(allocationsDuring("", [&] { runUciSearch(pos, sendInfoLine, reply, run); }), 0);
 
   // The search stops on "stop"; the loop then serves the rest and quits.
   const std::string session =
