@@ -1,7 +1,7 @@
 // Storage of the piece values and the piece-square tables, indexed by piece
-// code -7..7. Making moves keeps `material` with them; the evaluation owns
-// their values: the start values, the opening tables and the one-way switch
-// to the endgame tables.
+// code -7..7, and the opening tables that fill them. Making moves keeps
+// `material` with them; the evaluation owns the piece values' start values
+// and the one-way switch to its endgame tables.
 #pragma once
 
 #include "position/types.h"
@@ -15,12 +15,21 @@ inline constexpr int32_t* pieceValue = pieceValueStore + 7;
 inline constexpr int32_t (*pieceSquare)[kBoardCells] = pieceSquareStore + 7;
 inline constexpr int32_t (*orderingSquare)[kBoardCells] = orderingSquareStore + 7;
 
-// The opening tables, indexed by piece code + 7; defined with the
-// evaluation's values (constant data, ready before any code runs).
-struct SquareTables {
-  int32_t v[15][kBoardCells];
+// A table as written in the source: rank 8 first, files a to h, as it
+// looks on the board.
+using Grid = int8_t[64];
+
+struct Table {
+  int32_t v[kBoardCells];
 };
-extern const SquareTables kOpeningSquare;
+
+// Mailbox form of a grid; `mirror` reflects it top to bottom (Black's view).
+constexpr Table toMailbox(const Grid& g, bool mirror) {
+  Table t{};
+  for (int row = 0; row < 8; ++row)
+    for (int col = 0; col < 8; ++col) t.v[21 + 10 * row + col] = g[8 * (mirror ? 7 - row : row) + col];
+  return t;
+}
 
 // The opening tables into both pieceSquare and orderingSquare.
 void loadPieceSquareTables();
