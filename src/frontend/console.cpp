@@ -184,7 +184,7 @@ bool serveLine(Position& pos, const char* line) {
   }
   // The command table, one line a command.
   // clang-format off
-  if (is("setboard")) setBoard(pos, start);
+  if (is("setboard")) setBoard(pos, start + std::strlen("setboard"));
   else if (is("divide")) divideCommand(pos, depthArgument(line, pos));
   else if (is("divide2")) divide2Command(pos, depthArgument(line, pos));
   else if (is("perft")) perftCommand(pos, depthArgument(line, pos));

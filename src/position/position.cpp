@@ -80,13 +80,9 @@ constexpr CastleSide kWhiteSide{kMovedWhiteKing, kMovedWhiteLong, kMovedWhiteSho
 constexpr CastleSide kBlackSide{kMovedBlackKing, kMovedBlackLong, kMovedBlackShort, kBlackLong, kBlackShort, A8,
                                 -kRook};
 
-// The console line's command word is skipped with the text; at most 142
-// characters are read.
+// At most 142 characters are read.
 FenText fenText(const char* text) {
-  int skip = 0;
-  if (text[0] == 's')
-    while (skip < 8 && text[skip] != '\0') ++skip;
-  FenText t{text + skip, 0};
+  FenText t{text, 0};
   while (t.len < 142 && t.p[t.len] != '\0') ++t.len;
   return t;
 }

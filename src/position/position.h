@@ -24,7 +24,7 @@ enum CastleRookIndex { kWhiteLong = 0, kWhiteShort = 1, kBlackLong = 2, kBlackSh
 
 extern int chess960Mode;  // 0 standard castling, 1 Chess960 castling
 
-inline constexpr const char* startFen = "setboard rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
+inline constexpr const char* startFen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
 
 // Empty bordered board, White to move, rights and counters cleared, opening
 // piece-square tables reloaded. Always followed by readFen.
@@ -40,7 +40,7 @@ enum class FenStatus {
 };
 const char* fenStatusText(FenStatus status);
 
-// Reads a FEN (optionally preceded by the console word "setboard"). A text
+// Reads a FEN (after leading blanks). A text
 // the record cannot hold or that describes no playable position changes
 // nothing and is reported by the status; everything else the reader does
 // not understand falls back to defaults.
