@@ -61,14 +61,6 @@ void printValues() {
   writePieceValues(stdout);
 }
 
-void printFen(const Position& pos) {
-  char fen[96];
-  writeFen(pos, fen);
-  std::printf("\nfen: %s", fen);
-  std::printf("%d", pos.fifty);
-  std::printf(" %d\n", moveNumber(pos));
-}
-
 void setTime(const char* line) {
   int n = 0;
   if (readArgument(line, &n) && n >= 1 && n <= 300) {
@@ -204,7 +196,7 @@ bool serveLine(Position& pos, const char* line) {
   else if (is("info")) printInfo(pos);
   else if (is("stack")) printStack(pos);
   else if (is("new")) newGame(pos);
-  else if (is("fen")) printFen(pos);
+  else if (is("fen")) writeFenLine(stdout, pos);
   else if (is("undo")) {
     if (pos.ply > 0) unmakeMove(pos);
     printBoard(pos);

@@ -40,6 +40,16 @@ void writePv(std::FILE* out, int length) {
   std::fprintf(out, "\n");
 }
 
+// "bestmove" with the move, or 0000 without one.
+void writeBestMove(std::FILE* out, const Move* best) {
+  std::fprintf(out, "bestmove ");
+  if (best)
+    writeUciMove(out, *best);
+  else
+    std::fprintf(out, "0000");
+  std::fprintf(out, "\n");
+}
+
 void printConsoleLine(const Position& root, int depth, bool analysis) {
   const int score = searchState.rootScore;
   std::printf("%3d", depth);
@@ -187,12 +197,7 @@ void sendCurrMove() {
 }
 
 void sendBestMove(bool found, const Move& best, const Iterations& run) {
-  std::printf("bestmove ");
-  if (found)
-    writeUciMove(stdout, best);
-  else
-    std::printf("0000");
-  std::printf("\n");
+  writeBestMove(stdout, found ? &best : nullptr);
   if (!logFile) return;
   const SearchState& s = searchState;
   std::fprintf(logFile, "\n{additional infos} ");
@@ -206,12 +211,14 @@ void sendBestMove(bool found, const Move& best, const Iterations& run) {
     std::fprintf(logFile, "cut-off ratio %f\n",
                  static_cast<double>(s.firstMoveCutoffs) / static_cast<double>(s.firstMoveCutoffs + s.otherCutoffs));
   std::fprintf(logFile, "<<< SENT TO GUI <<< ");
-  std::fprintf(logFile, "bestmove ");
-  if (found)
-    writeUciMove(logFile, best);
-  else
-    std::fprintf(logFile, "0000");
-  std::fprintf(logFile, "\n");
+  writeBestMove(logFile, found ? &best : nullptr);
+}
+
+void sendNoBestMove() {
+  writeBestMove(stdout, nullptr);
+  if (!logFile) return;
+  std::fprintf(logFile, "<<< SENT TO GUI <<< ");
+  writeBestMove(logFile, nullptr);
 }
 
 }  // namespace mavo

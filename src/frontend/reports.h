@@ -25,5 +25,7 @@ void logTimeSettings(const GoValues& go);
 void sendInfoLine(const Position& root, int depth);
 void sendCurrMove();
 void sendBestMove(bool found, const Move& best, const Iterations& run);
+// "bestmove 0000" for a "go" before any position: no search, no statistics.
+void sendNoBestMove();
 
 }  // namespace mavo

@@ -109,11 +109,7 @@ void applyMoves(int start) {
 
 void logPosition(const Position& pos) {
   logBoard(pos);
-  char fen[96];
-  writeFen(pos, fen);
-  std::fprintf(logFile, "\nfen: %s", fen);
-  std::fprintf(logFile, "%d", pos.fifty);
-  std::fprintf(logFile, " %d\n", moveNumber(pos));
+  writeFenLine(logFile, pos);
   std::fflush(logFile);
 }
 
@@ -173,8 +169,7 @@ void go() {
   g.ponder = std::strstr(commandLine, "ponder") != nullptr;
   g.ponderhit = std::strstr(commandLine, "ponderhit") != nullptr;
   if (!positionSet) {
-    std::printf("bestmove 0000\n");
-    if (logFile) std::fprintf(logFile, "<<< SENT TO GUI <<< bestmove 0000\n");
+    sendNoBestMove();
     return;
   }
   setUciTimeBudget(g, uciPosition.color);
@@ -246,12 +241,8 @@ void showOutput() {
 
 void valOutput() {
   std::printf("\n");
-  for (int rank = 8; rank >= 1; --rank) {
-    std::printf("\n\n%d   ", rank);
-    for (int file = 1; file <= 8; ++file) std::printf("%3d", pieceSquare[kKing][squareAt(file, rank)]);
-  }
-  std::printf("\n\n    ");
-  for (char c = 'a'; c <= 'h'; ++c) std::printf("%2c ", c);
+  writeBoardFrame(stdout, BoardFrame::Bracketed,
+                  [](std::FILE* out, int s) { std::fprintf(out, "%3d", pieceSquare[kKing][s]); });
   std::printf("\n\n    \n");
 }
 

@@ -1,7 +1,5 @@
 #include "position/notation.h"
 
-#include "position/settings.h"
-
 namespace mavo {
 
 char promotionLetter(int type) {
@@ -9,25 +7,31 @@ char promotionLetter(int type) {
   return piece ? pieceLetter(piece > 0 ? -piece : piece) : 0;
 }
 
+namespace {
+
+// The one mapping of a cell to its name: the file letter and the rank digit,
+// each where the cell has one. Returns the number of characters.
+int squareChars(int square, char* out) {
+  int n = 0;
+  if (square % 10 >= 1 && square % 10 <= 8) out[n++] = static_cast<char>('a' + square % 10 - 1);
+  if (square >= A8 && square <= H1) out[n++] = static_cast<char>('0' + rankOf(square));
+  return n;
+}
+
+}  // namespace
+
 void writeSquare(std::FILE* out, int square) {
-  if (square % 10 >= 1 && square % 10 <= 8) std::fputc('a' + square % 10 - 1, out);
-  if (square >= A8 && square <= H1) std::fputc('0' + rankOf(square), out);
+  char text[2];
+  std::fwrite(text, 1, squareChars(square, text), out);
 }
 
 void printSquare(int square) {
   if (isPlayingSquare(square)) writeSquare(stdout, square);
 }
 
-void logSquare(int square) { writeSquare(logFile, square); }
-
 const char* squareName(int square) {
   static char name[3];
-  name[0] = '\0';
-  if (isPlayingSquare(square)) {
-    name[0] = static_cast<char>('a' + fileOf(square) - 1);
-    name[1] = static_cast<char>('0' + rankOf(square));
-    name[2] = '\0';
-  }
+  name[isPlayingSquare(square) ? squareChars(square, name) : 0] = '\0';
   return name;
 }
 

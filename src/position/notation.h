@@ -27,8 +27,6 @@ char promotionLetter(int type);
 void writeSquare(std::FILE* out, int square);
 // The same on standard output, for playing squares only.
 void printSquare(int square);
-// The same into the log.
-void logSquare(int square);
 // The name of a playing square in a shared buffer ("" for any other cell),
 // overwritten by the next call.
 const char* squareName(int square);

@@ -36,11 +36,8 @@ void writeRights(std::FILE* out, const Position& pos, char gone) {
 }  // namespace
 
 void printBoard(const Position& pos) {
-  for (int rank = 8; rank >= 1; --rank) {
-    std::printf("\n %d  ", rank);
-    for (int file = 1; file <= 8; ++file) std::printf(" %c ", pieceLetter(pos.board[squareAt(file, rank)]));
-  }
-  std::printf("\n\n     A  B  C  D  E  F  G  H\n");
+  writeBoardFrame(stdout, BoardFrame::Console,
+                  [&pos](std::FILE* out, int s) { std::fprintf(out, " %c ", pieceLetter(pos.board[s])); });
   writeTurn(stdout, pos);
   std::printf("\n");
   std::printf("castling: ");
@@ -55,12 +52,8 @@ void printBoard(const Position& pos) {
 }
 
 void writeBracketedBoard(std::FILE* out, const Position& pos) {
-  for (int rank = 8; rank >= 1; --rank) {
-    std::fprintf(out, "\n\n%d   ", rank);
-    for (int file = 1; file <= 8; ++file) std::fprintf(out, "%s", kBracketed[pos.board[squareAt(file, rank)] + 6]);
-  }
-  std::fprintf(out, "\n\n    ");
-  for (char c = 'a'; c <= 'h'; ++c) std::fprintf(out, "%2c ", c);
+  writeBoardFrame(out, BoardFrame::Bracketed,
+                  [&pos](std::FILE* o, int s) { std::fprintf(o, "%s", kBracketed[pos.board[s] + 6]); });
 }
 
 void printPosition(const Position& pos) {
@@ -90,11 +83,16 @@ void printInfo(const Position& pos) {
   std::printf("\nmaterial: %d", pos.material);
   std::printf("\nep-field: %d, ", pos.epField);
   std::printf("\nslot-adress:");
-  for (int rank = 8; rank >= 1; --rank) {
-    std::printf("\n %d  ", rank);
-    for (int file = 1; file <= 8; ++file) std::printf("%3d", pos.slotAddress[squareAt(file, rank)]);
-  }
-  std::printf("\n\n     A  B  C  D  E  F  G  H\n");
+  writeBoardFrame(stdout, BoardFrame::Console,
+                  [&pos](std::FILE* out, int s) { std::fprintf(out, "%3d", pos.slotAddress[s]); });
+}
+
+void writeFenLine(std::FILE* out, const Position& pos) {
+  char fen[96];
+  writeFen(pos, fen);
+  std::fprintf(out, "\nfen: %s", fen);
+  std::fprintf(out, "%d", pos.fifty);
+  std::fprintf(out, " %d\n", moveNumber(pos));
 }
 
 void printStack(const Position& pos) {
