@@ -114,8 +114,8 @@ void printGameTooLong() { std::printf("\nmove stack full: no more moves can be m
 
 // A word that is no command: a move of the person, answered by the engine.
 void playTypedMove(Position& pos, const char* word) {
-  int index = parseMoveText(word, pos);
-  if (index < 0) {
+  Move typed;
+  if (!parseMoveText(word, pos, typed)) {
     std::printf("\ninput correct ?: %s", word);
     return;
   }
@@ -123,9 +123,7 @@ void playTypedMove(Position& pos, const char* word) {
     printGameTooLong();
     return;
   }
-  MoveList moves;
-  generateMoves(pos, moves);
-  makeMove(pos, moves[index]);
+  makeMove(pos, typed);
   printBoard(pos);
   printConsoleHeader();
   Move reply;

@@ -4,15 +4,15 @@
 
 namespace mavo {
 
-int parseMoveText(const char* text, const Position& pos) {
+bool parseMoveText(const char* text, const Position& pos, Move& move) {
   Position copy = pos;
   MoveList moves;
   int n = generateMoves(copy, moves);
-  if (n == 0) return -1;
+  if (n == 0) return false;
   for (int i = 0; i < 4; ++i) {
     char c = text[i];
     bool ok = i % 2 == 0 ? (c >= 'a' && c <= 'h') : (c >= '1' && c <= '8');
-    if (!ok) return -1;
+    if (!ok) return false;
   }
   const int from = squareAt(text[0] - 'a' + 1, text[1] - '0');
   const int to = squareAt(text[2] - 'a' + 1, text[3] - '0');
@@ -30,9 +30,10 @@ int parseMoveText(const char* text, const Position& pos) {
     if (moves[i].from != from || moves[i].to != to) continue;
     // The four promotions of one pawn move stand together as Q, R, B, N;
     // after any other move the letter selects nothing.
-    return isPromotion(moves[i].type) ? i + offset : i;
+    move = moves[isPromotion(moves[i].type) ? i + offset : i];
+    return true;
   }
-  return -1;
+  return false;
 }
 
 }  // namespace mavo

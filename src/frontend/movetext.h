@@ -5,9 +5,9 @@
 
 namespace mavo {
 
-// Index of the move the text names in the generateMoves list of the
-// position, or -1. Reads at most five characters of the text and never past
-// its end; the position is not changed.
-int parseMoveText(const char* text, const Position& pos);
+// The legal move of the position that the text names, into `move`; false
+// when it names none. Reads at most five characters of the text and never
+// past its end; the position is not changed.
+bool parseMoveText(const char* text, const Position& pos, Move& move);
 
 }  // namespace mavo

@@ -90,16 +90,14 @@ void applyMoves(int start) {
     commandLine[i] = '\0';
     const char* token = commandLine + tokenStart;
     if (!full) {
-      int index = parseMoveText(token, uciPosition);
-      if (index < 0) {
+      Move move;
+      if (!parseMoveText(token, uciPosition, move)) {
         std::printf("\nIllegal move: %s\n", token);
       } else if (uciPosition.ply >= kMaxGamePly) {
         std::printf("\nmove stack full: moves from %s on are not applied\n", token);
         full = true;
       } else {
-        MoveList moves;
-        generateMoves(uciPosition, moves);
-        makeMove(uciPosition, moves[index]);
+        makeMove(uciPosition, move);
       }
     }
     commandLine[i] = saved;
@@ -269,7 +267,8 @@ void drawOutput() {
 }
 
 void unknownWord(const char* word) {
-  if (!positionSet || parseMoveText(word, uciPosition) < 0)
+  Move move;
+  if (!positionSet || !parseMoveText(word, uciPosition, move))
     std::printf("\nIllegal move: %s\n", word);
   else
     std::printf("\not yet implemented\n");

@@ -65,7 +65,7 @@ void writeFile(const char* name, const std::vector<uint8_t>& bytes) {
   }
 }
 
-// parseMoveText in one of four positions (first byte): an index it returns
+// parseMoveText in one of four positions (first byte): a move it returns
 // is a legal move from and to the squares the text spells.
 [[maybe_unused]] void fuzzMoveText(const uint8_t* data, size_t size) {
   static const char* const kFens[] = {
@@ -79,12 +79,16 @@ void writeFile(const char* name, const std::vector<uint8_t>& bytes) {
   initPosition(pos);
   require(readFen(pos, kFens[data[0] & 3]) == FenStatus::Ok);
   auto text = textAfterFirstByte(data, size);
-  int index = parseMoveText(text.get(), pos);
-  if (index < 0) return;
+  Move move;
+  if (!parseMoveText(text.get(), pos, move)) return;
   MoveList moves;
-  require(index < generateMoves(pos, moves) && std::strlen(text.get()) >= 4);
+  const int n = generateMoves(pos, moves);
+  bool legal = false;
+  for (int i = 0; i < n; ++i)
+    legal |= moves[i].from == move.from && moves[i].to == move.to && moves[i].type == move.type;
+  require(legal && std::strlen(text.get()) >= 4);
   auto square = [&](int k) { return text[k] - 10 * text[k + 1] + 484; };
-  require(moves[index].from == square(0) && moves[index].to == square(2));
+  require(move.from == square(0) && move.to == square(2));
 }
 
 // The configuration reader on any Mavo.cfg: usable settings (a null-move
