@@ -18,6 +18,7 @@
 #include "position/position.h"
 #include "search/driver.h"
 #include "search/search.h"
+#include "support/startup.h"
 
 namespace {
 std::atomic<long> allocations{0};
@@ -56,8 +57,7 @@ long allocationsDuring(const std::string& input, Body body) {
 }
 
 TEST(Allocation, NoneWhilePlaying) {
-  buildAlignmentTable();
-  initKeyTables();
+  test::buildStartUpTables();
   resetSettings();
   Position pos;
   initPosition(pos);

@@ -12,16 +12,13 @@
 #include "movegen/attack.h"
 #include "movegen/movegen.h"
 #include "position/position.h"
+#include "support/startup.h"
 
 namespace mavo {
 
 class PositionTest : public testing::Test {
  public:
-  static void SetUpTestSuite() {
-    buildAlignmentTable();
-    keyRandom = 1;  // other suites may have drawn from the generator
-    initKeyTables();
-  }
+  static void SetUpTestSuite() { test::buildStartUpTables(); }
   void SetUp() override { chess960Mode = 0; }
   void TearDown() override { chess960Mode = 0; }
 

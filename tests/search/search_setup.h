@@ -12,12 +12,12 @@
 #include "search/driver.h"
 #include "search/evaluate.h"
 #include "search/search.h"
+#include "support/startup.h"
 
 namespace mavo::test {
 
 inline Position loadPosition(const char* fen) {
-  static const bool tablesBuilt = (buildAlignmentTable(), initKeyTables(), true);
-  (void)tablesBuilt;
+  buildStartUpTables();
   resetPieceValues();
   chess960Mode = 0;
   Position pos;

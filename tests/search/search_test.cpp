@@ -1,6 +1,3 @@
-#include <tuple>
-
-#include "frontend/reports.h"
 #include "search/ordering.h"
 #include "search_setup.h"
 
@@ -79,15 +76,6 @@ TEST(Quiesce, StandPatAndTheNullMove) {
     EXPECT_EQ(quiesce(pos, -100, 100, qsDepth, pv), 0);
     EXPECT_EQ(searchState.qsNodes, qsDepth > 3 ? 2u : 1u);
   }
-  // Explosion guard: past 50000 nodes below one alpha-beta node in the
-  // first three iterations, a node returns alpha at once.
-  for (auto [depth, before, expected] : {std::tuple{3, 49999, 0}, {3, 50000, -100}, {4, 50000, 0}}) {
-    resetSearchState();
-    searchState.iterationDepth = depth;
-    searchState.qsNodes = before;
-    PvLine pv;
-    EXPECT_EQ(quiesce(pos, -100, 100, 1, pv), expected) << depth << " " << before;
-  }
   // Mated in the quiescence search: the mate score, whatever the window.
   resetSearchState();
   Position mated = loadPosition("7k/6Q1/6K1/8/8/8/8/8 b - - 0 1");
@@ -135,18 +123,6 @@ TEST(Driver, ProgressNamesTheRootsMoves) {
     EXPECT_TRUE(isRootMove(searchState.currentRootMove)) << fen;
   }
   searchHooks = SearchHooks{};
-}
-
-TEST(Driver, ElapsedTimeForms) {
-  const std::pair<double, const char*> cases[] = {
-      {3.5, "   3.50"},  {58.99, "  58.99"}, {59.0, "   0:59"},  {59.5, "   0:59"},
-      {61.0, "   1:01"}, {125.0, "   2:05"}, {600.0, "  10:00"}, {671.9, "  11:11"},
-  };
-  for (auto [seconds, text] : cases) {
-    testing::internal::CaptureStdout();
-    printElapsed(seconds);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), text) << seconds;
-  }
 }
 
 }  // namespace

@@ -7,7 +7,7 @@ namespace {
 using MoveText = PositionTest;
 
 TEST_F(MoveText, SelectsOnlyTheMoveItNames) {
-  for (const auto& row : caseRows("movegen/move_texts.txt")) {
+  for (const auto& row : caseRows("frontend/move_texts.txt")) {
     ASSERT_EQ(row.size(), 3u);
     Position pos = load(row[0]);
     Move move;
