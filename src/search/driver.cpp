@@ -3,7 +3,6 @@
 #include "movegen/movegen.h"
 #include "platform/platform.h"
 #include "position/position.h"
-#include "position/settings.h"
 #include "search/evaluate.h"
 #include "search/search.h"
 
