@@ -154,9 +154,15 @@ void newGame(Position& pos) {
   readFen(pos, startFen);
 }
 
+// Without a limit for the duration; the replies' time limit comes back after.
 void analyze(Position& pos) {
+  const int64_t keptLimit = searchLimits.searchTimeLimit;
+  searchLimits.searchTimeLimit = kNoTimeLimit;
+  searchLimits.unlimited = true;
   printConsoleHeader();
   runAnalysis(pos, printAnalysisLine);
+  searchLimits.searchTimeLimit = keptLimit;
+  searchLimits.unlimited = false;
 }
 
 // Runs one command line; returns false when the program is to end.

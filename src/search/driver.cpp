@@ -12,11 +12,10 @@ namespace {
 
 // The state every search of the console starts from; the countdown to the
 // first time check differs between the reply and "analyze".
-int startConsoleSearch(Position& pos, Move* moves, int countdown, bool unlimited) {
+int startConsoleSearch(Position& pos, Move* moves, int countdown) {
   searchState.stopFlag = 0;
   setDeadline(clockMs() + searchLimits.searchTimeLimit);
   searchState.searchCountdown = countdown;  // progressCountdown keeps its count
-  searchLimits.unlimited = unlimited;
   prepareEvaluation(pos);
   searchState.nodes = 0;
   const int n = generateMoves(pos, moves);
@@ -85,7 +84,7 @@ bool runUciSearch(Position& pos, IterationReport report, Move& best, Iterations&
 
 bool runConsoleReply(Position& pos, IterationReport report, Move& reply) {
   MoveList moves;
-  const int n = startConsoleSearch(pos, moves, 16384, false);
+  const int n = startConsoleSearch(pos, moves, 16384);
   rootPV.count = 1;
   if (n == 0) return false;
   const Move fallback = moves[0];
@@ -100,12 +99,9 @@ bool runConsoleReply(Position& pos, IterationReport report, Move& reply) {
 }
 
 void runAnalysis(Position& pos, IterationReport report) {
-  const int64_t keptLimit = searchLimits.searchTimeLimit;
-  searchLimits.searchTimeLimit = kNoTimeLimit;
   MoveList moves;
-  const int n = startConsoleSearch(pos, moves, 4096, true);
+  const int n = startConsoleSearch(pos, moves, 4096);
   iterate(pos, n, kIterationBound, report);
-  searchLimits.searchTimeLimit = keptLimit;
 }
 
 }  // namespace mavo

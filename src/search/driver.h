@@ -43,7 +43,8 @@ bool runUciSearch(Position& pos, IterationReport report, Move& best, Iterations&
 // legal move; otherwise stores the move to play.
 bool runConsoleReply(Position& pos, IterationReport report, Move& reply);
 
-// Console "analyze": searches without limit until a stop line arrives.
+// Console "analyze": searches within the limits the console sets for it
+// (none: until a stop line arrives).
 void runAnalysis(Position& pos, IterationReport report);
 
 }  // namespace mavo

@@ -13,8 +13,9 @@ inline constexpr int64_t kInfiniteSearchTime = 9999999999;
 // The console's "no time limit" (sd, analyze): a larger number again.
 inline constexpr int64_t kNoTimeLimit = 99999999999;
 
-// The limits of a search, one record: the front ends set them (st, sd, go)
-// before they start a search. Time values are milliseconds of the clock.
+// The limits of a search, one record: the front ends set them (st, sd, go,
+// analyze) before they start a search. Time values are milliseconds of the
+// clock.
 struct SearchLimits {
   int64_t searchTimeLimit = 15000;  // the budget of the next search
   int64_t ponderTimeLimit = 0;      // the last "go" budget, at least 1000
