@@ -121,6 +121,12 @@ inline CastleSquares castleSquares(int type) {
           base + (shortSide ? 6 : 4)};
 }
 
+// The board key before each move on the stack, by ply: unmakeMove puts it
+// back.
+PositionKey boardKeyBefore[kMoveStackSize];
+
+inline PositionKey pieceOn(int square, int32_t code) { return squareKey[square][code + 8]; }
+
 inline void moveSlot(Position& pos, int from, int to) {
   int slot = pos.slotAddress[from];
   pos.pieceList[slot] = to;
@@ -145,6 +151,9 @@ void makeMove(Position& pos, const Move& move) {
   e.capturedSlot = 0;
   e.undoCode = 0;
   e.prevEpSquare = pos.epField;
+  PositionKey key = pos.boardKey;
+  boardKeyBefore[pos.ply - 1] = key;
+  key ^= epSquareKey[pos.epField];
 
   int32_t* count = pos.pieceCount;
   count[pieceCountIndex(c)] -= 1;
@@ -197,6 +206,7 @@ void makeMove(Position& pos, const Move& move) {
     b[t] = p;
     b[f] = 0;
     b[victimSquare] = 0;
+    key ^= pieceOn(f, p) ^ pieceOn(t, p) ^ pieceOn(victimSquare, -p);
     e.from = f;
     e.to = t;
     e.captured = -p;
@@ -212,6 +222,7 @@ void makeMove(Position& pos, const Move& move) {
     moveSlot(pos, f, t);
     b[f] = 0;
     b[t] = piece;
+    key ^= pieceOn(f, p) ^ pieceOn(t, victim) ^ pieceOn(t, piece);
     count[pieceCountIndex(p)] -= 1;
     count[pieceCountIndex(piece)] += 1;
     pos.material += pieceValue[piece] - pieceValue[p];
@@ -227,6 +238,7 @@ void makeMove(Position& pos, const Move& move) {
     e.captured = victim;
     b[t] = p;
     b[f] = 0;
+    key ^= pieceOn(f, p) ^ pieceOn(t, p) ^ pieceOn(t, victim);
   } else {
     // Castling, from wherever king and rook stand (either may already be
     // on its target square).
@@ -237,16 +249,21 @@ void makeMove(Position& pos, const Move& move) {
     pos.slotAddress[rookTo] = slot;
     b[kingHome] = 0;
     b[rook] = 0;
-    b[kingTo] = white ? kKing : -kKing;
-    b[rookTo] = white ? kRook : -kRook;
+    const int32_t king = white ? kKing : -kKing, rookCode = white ? kRook : -kRook;
+    b[kingTo] = king;
+    b[rookTo] = rookCode;
+    key ^= pieceOn(kingHome, king) ^ pieceOn(rook, rookCode) ^ pieceOn(kingTo, king) ^ pieceOn(rookTo, rookCode);
     e.from = kingHome;
     e.to = kingTo;
     e.captured = 0;
     e.undoCode = y;
   }
 
-  computeKey(pos);
+  key ^= epSquareKey[pos.epField];
+  pos.boardKey = key;
+  pos.hashkey = key ^ sideKey(pos.color);
   e.keyAfter = pos.hashkey;
+  // Debug and sanitizer builds check the kept key against computeKey.
   assertPosition(pos, true, "makeMove");
 }
 
@@ -257,6 +274,7 @@ inline void takeBack(Position& pos) {
   int32_t* b = pos.board;
   --pos.ply;
   pos.hashkey = e.keyAfter;
+  pos.boardKey = boardKeyBefore[pos.ply];
   --searchPly;
   pos.color = -pos.color;
   pos.fifty = e.prevFifty;

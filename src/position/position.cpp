@@ -383,14 +383,10 @@ PositionKey nextTableValue() {
 }
 }  // namespace
 
-namespace {
-// The key tables rearranged for computeKey: the values of one square side by
-// side, indexed by the piece code (offset 8), with zero for an empty square
-// and for the border, which an empty piece-list slot names (square 0); and
-// the en-passant values with zero for "no square".
+// The values of one square side by side; an empty piece-list slot names
+// square 0, the border, which adds zero.
 PositionKey squareKey[kBoardCells][16];
 PositionKey epSquareKey[kBoardCells];
-}  // namespace
 
 void initKeyTables() {
   for (auto& row : pieceKey)
@@ -405,8 +401,8 @@ void initKeyTables() {
   }
 }
 
-// Recomputed from the piece list after every move: 32 lookups, without a
-// branch (a captured piece's slot names square 0, which adds zero).
+// From the piece list: 32 lookups, without a branch (a captured piece's slot
+// names square 0, which adds zero).
 void computeKey(Position& pos) {
   const int32_t* b = pos.board;
   const int32_t* list = pos.pieceList;
@@ -418,8 +414,8 @@ void computeKey(Position& pos) {
     key ^= table[s * 16 + static_cast<uint32_t>(b[s] + 8)];
   }
   key ^= epSquareKey[pos.epField];
-  key ^= whiteToMoveKey & (PositionKey{0} - (pos.color == 1));
-  pos.hashkey = key;
+  pos.boardKey = key;
+  pos.hashkey = key ^ sideKey(pos.color);
 }
 
 const char* checkPosition(const Position& pos, bool checkKey) {
@@ -460,11 +456,12 @@ const char* checkPosition(const Position& pos, bool checkKey) {
   }
   if (onBoard != listed) return "piece list and board disagree";
   if (pos.color != 1 && pos.color != -1) return "bad side to move";
-  if (checkKey) {
-    Position copy = pos;
-    computeKey(copy);
-    if (copy.hashkey != pos.hashkey) return "key wrong";
-  }
+  // The kept board key is right at every point; the key is not right after
+  // unmakeMove, which leaves the undone move's key.
+  Position copy = pos;
+  computeKey(copy);
+  if (copy.boardKey != pos.boardKey) return "board key wrong";
+  if (checkKey && copy.hashkey != pos.hashkey) return "key wrong";
   return nullptr;
 }
 

@@ -108,6 +108,10 @@ struct Position {
   int32_t color;  // +1 White to move, -1 Black
   int32_t moved[6];
   PositionKey hashkey;
+  // The key's piece and en-passant terms, without the side to move: kept by
+  // makeMove and unmakeMove, so that the key of a new position costs a few
+  // table lookups. The null move flips `color` alone and leaves it right.
+  PositionKey boardKey;
   int32_t material;
   int32_t ply;
   int32_t fifty;
