@@ -121,9 +121,13 @@ inline CastleSquares castleSquares(int type) {
           base + (shortSide ? 6 : 4)};
 }
 
-// The board key before each move on the stack, by ply: unmakeMove puts it
-// back.
-PositionKey boardKeyBefore[kMoveStackSize];
+// The board key and pawn masks before each move on the stack, by ply:
+// unmakeMove puts them back.
+struct KeptBefore {
+  PositionKey boardKey;
+  uint64_t pawnMask[2];
+};
+KeptBefore keptBefore[kMoveStackSize];
 
 inline PositionKey pieceOn(int square, int32_t code) { return squareKey[square][code + 8]; }
 
@@ -152,7 +156,15 @@ void makeMove(Position& pos, const Move& move) {
   e.undoCode = 0;
   e.prevEpSquare = pos.epField;
   PositionKey key = pos.boardKey;
-  boardKeyBefore[pos.ply - 1] = key;
+  uint64_t* pawns = pos.pawnMask;
+  keptBefore[pos.ply - 1] = {key, {pawns[0], pawns[1]}};
+  {
+    const uint64_t fromBit = squareBit[f], toBit = isPromotion(y) ? 0 : squareBit[t];
+    if (p == kPawn) pawns[0] ^= fromBit | toBit;
+    if (p == -kPawn) pawns[1] ^= fromBit | toBit;
+    if (victim == kPawn) pawns[0] ^= squareBit[t];
+    if (victim == -kPawn) pawns[1] ^= squareBit[t];
+  }
   key ^= epSquareKey[pos.epField];
 
   int32_t* count = pos.pieceCount;
@@ -207,6 +219,7 @@ void makeMove(Position& pos, const Move& move) {
     b[f] = 0;
     b[victimSquare] = 0;
     key ^= pieceOn(f, p) ^ pieceOn(t, p) ^ pieceOn(victimSquare, -p);
+    pawns[p > 0 ? 1 : 0] ^= squareBit[victimSquare];
     e.from = f;
     e.to = t;
     e.captured = -p;
@@ -274,7 +287,10 @@ inline void takeBack(Position& pos) {
   int32_t* b = pos.board;
   --pos.ply;
   pos.hashkey = e.keyAfter;
-  pos.boardKey = boardKeyBefore[pos.ply];
+  const KeptBefore& kept = keptBefore[pos.ply];
+  pos.boardKey = kept.boardKey;
+  pos.pawnMask[0] = kept.pawnMask[0];
+  pos.pawnMask[1] = kept.pawnMask[1];
   --searchPly;
   pos.color = -pos.color;
   pos.fifty = e.prevFifty;

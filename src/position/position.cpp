@@ -316,6 +316,7 @@ FenStatus readFen(Position& pos, const char* text) {
   assignPieceList(r);
 
   computeKey(r.w);
+  computePawnMasks(r.w);
   pos = r.w;
   for (int n = 0; n < 4; ++n) castleRookSquare[n] = r.rookSquare[n];
   castleKingSquare[0] = r.kingSquare[0];
@@ -418,6 +419,14 @@ void computeKey(Position& pos) {
   pos.hashkey = key ^ sideKey(pos.color);
 }
 
+void computePawnMasks(Position& pos) {
+  pos.pawnMask[0] = pos.pawnMask[1] = 0;
+  for (int s = A8; s <= H1; ++s) {
+    if (pos.board[s] == kPawn) pos.pawnMask[0] |= squareBit[s];
+    if (pos.board[s] == -kPawn) pos.pawnMask[1] |= squareBit[s];
+  }
+}
+
 const char* checkPosition(const Position& pos, bool checkKey) {
   // One pass over the cells: border, codes, counts and slot addresses.
   int counts[13] = {};
@@ -461,6 +470,8 @@ const char* checkPosition(const Position& pos, bool checkKey) {
   Position copy = pos;
   computeKey(copy);
   if (copy.boardKey != pos.boardKey) return "board key wrong";
+  computePawnMasks(copy);
+  if (copy.pawnMask[0] != pos.pawnMask[0] || copy.pawnMask[1] != pos.pawnMask[1]) return "pawn masks wrong";
   if (checkKey && copy.hashkey != pos.hashkey) return "key wrong";
   return nullptr;
 }

@@ -1,5 +1,6 @@
 #include "search/evaluate.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace mavo {
@@ -149,6 +150,28 @@ constexpr int32_t kStartValues[15] = {0,   -kInfinity, -900, -500, -325, -300, -
                                       100, 300,        325,  500,  900,  kInfinity, 0};
 // clang-format on
 
+constexpr uint64_t kFileA = 0x0101010101010101ull;
+constexpr uint64_t kFileH = kFileA << 7;
+constexpr uint64_t kRanks8And7 = 0xffffull;
+constexpr uint64_t kRanks2And1 = 0xffffull << 48;
+
+// The squares q whose mailbox neighbour q + Step is in the mask.
+template <int Step>
+inline uint64_t pawnAt(uint64_t mask) {
+  constexpr int rows = Step > 5 ? 1 : Step < -5 ? -1 : 0;
+  constexpr int files = Step - 10 * rows;
+  constexpr int shift = 8 * rows + files;
+  const uint64_t moved = shift > 0 ? mask >> shift : mask << -shift;
+  return files > 0 ? moved & ~kFileH : files < 0 ? moved & ~kFileA : moved;
+}
+
+inline int bitCount(uint64_t x) {
+  x -= (x >> 1) & 0x5555555555555555ull;
+  x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
+  x = (x + (x >> 4)) & 0x0f0f0f0f0f0f0f0full;
+  return static_cast<int>((x * 0x0101010101010101ull) >> 56);
+}
+
 }  // namespace
 
 void resetPieceValues() { std::memcpy(pieceValueStore, kStartValues, sizeof pieceValueStore); }
@@ -216,27 +239,30 @@ int evaluate(const Position& pos) {
     if (k == C8 && b[D8] == -kRook) score -= 30;
   }
 
-  for (int slot = kWhitePawnSlots; slot < kWhitePieceSlots; ++slot) {
-    int s = pos.pieceList[slot];
-    if (b[s] != kPawn) continue;
-    if (s < 39) {
-      if (b[s + 11] == 1 || b[s + 9] == 1) score += 150;
-      if (b[s + 1] == 1 || b[s - 1] == 1) score += 200;
+  // The pawn terms, over the masks of each side's pawns.
+  const uint64_t white = pos.pawnMask[0];
+  const uint64_t black = pos.pawnMask[1];
+  // White: on the seventh rank, +150 with an own pawn diagonally behind and
+  // +200 with one beside; -20 with an own pawn behind; -15 with no own pawn
+  // beside, or with one diagonally ahead.
+  {
+    const uint64_t beside = pawnAt<1>(white) | pawnAt<-1>(white);
+    if (const uint64_t seventh = white & kRanks8And7) {
+      score += 150 * bitCount(seventh & (pawnAt<11>(white) | pawnAt<9>(white)));
+      score += 200 * bitCount(seventh & beside);
     }
-    // An own pawn behind; no own pawn beside, or one diagonally ahead:
-    // counted without branches.
-    score -= 20 * (b[s + 10] == 1);
-    score -= 15 * ((b[s - 1] != 1 && b[s + 1] != 1) | (b[s - 11] == 1) | (b[s - 9] == 1));
+    score -= 20 * bitCount(white & pawnAt<10>(white));
+    score -= 15 * bitCount(white & (~beside | pawnAt<-11>(white) | pawnAt<-9>(white)));
   }
-  for (int slot = kBlackPawnSlots; slot < kBlackPieceSlots; ++slot) {
-    int s = pos.pieceList[slot];
-    if (b[s] != -kPawn) continue;
-    if (s > 80) {
-      if (b[s - 11] == -1 || b[s - 9] == -1) score -= 150;
-      if (b[s + 1] == -1 || b[s - 1] == -1) score -= 200;
+  // Black, mirrored.
+  {
+    const uint64_t beside = pawnAt<1>(black) | pawnAt<-1>(black);
+    if (const uint64_t second = black & kRanks2And1) {
+      score -= 150 * bitCount(second & (pawnAt<-11>(black) | pawnAt<-9>(black)));
+      score -= 200 * bitCount(second & beside);
     }
-    score += 20 * (b[s - 10] == -1);
-    score += 15 * ((b[s - 1] != -1 && b[s + 1] != -1) | (b[s + 11] == -1) | (b[s + 9] == -1));
+    score += 20 * bitCount(black & pawnAt<-10>(black));
+    score += 15 * bitCount(black & (~beside | pawnAt<11>(black) | pawnAt<9>(black)));
   }
 
   // The king-and-pawn term: White's pawn slots 1 to 3 and 7 and 8 and its
