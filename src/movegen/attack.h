@@ -172,12 +172,16 @@ inline bool slidersGiveCheck(const Position& pos, int king) {
 
 // The attack test on the king of the side to move, with the enemy king found
 // by its square and the enemy sliders through the piece list.
+// Knights are looked for only while the enemy has one.
+template <int Color>
+inline int inCheck(const Position& pos, int king, int enemyKing) {
+  const bool knights = pos.pieceCount[pieceCountIndex(-Color * kKnight)] != 0;
+  return (knights ? attackedByKnightOrPawn<-Color>(pos.board, king) : attackedByPawn<-Color>(pos.board, king)) ||
+         kingStepApart(enemyKing, king) || slidersGiveCheck<Color>(pos, king);
+}
 inline int sideToMoveInCheck(const Position& pos) {
-  if (pos.color == 1)
-    return attackedByBlackKnightOrPawn(pos.board, pos.whiteKing) || kingStepApart(pos.blackKing, pos.whiteKing) ||
-           slidersGiveCheck<1>(pos, pos.whiteKing);
-  return attackedByWhiteKnightOrPawn(pos.board, pos.blackKing) || kingStepApart(pos.whiteKing, pos.blackKing) ||
-         slidersGiveCheck<-1>(pos, pos.blackKing);
+  return pos.color == 1 ? inCheck<1>(pos, pos.whiteKing, pos.blackKing)
+                        : inCheck<-1>(pos, pos.blackKing, pos.whiteKing);
 }
 
 // A move of a piece aligned with its own king, the king not in check, can

@@ -20,6 +20,7 @@ template <int Color, GenMode Mode>
 class Generator {
  public:
   Generator(Position& pos, Move* list) : pos_(pos), b_(pos.board), list_(list) {
+    enemyKnights_ = pos.pieceCount[pieceCountIndex(-Color * kKnight)] != 0;
     king_ = Color == 1 ? pos.whiteKing : pos.blackKing;
     enemyKing_ = Color == 1 ? pos.blackKing : pos.whiteKing;
     // In check: attacked by a slider along one of the king's lines, scanned
@@ -53,7 +54,10 @@ class Generator {
   static bool isTarget(int32_t c) { return Color == 1 ? c < 1 : static_cast<uint32_t>(c) <= kKing; }
 
   int attackedByEnemy(int s) const { return Color == 1 ? isAttackedByBlack(b_, s) : isAttackedByWhite(b_, s); }
+  // Without enemy knights (the counts include promoted ones) only the pawn
+  // steps need a look.
   int knightOrPawnAttacks(int s) const {
+    if (!enemyKnights_) return attackedByPawn<-Color>(b_, s);
     return Color == 1 ? attackedByBlackKnightOrPawn(b_, s) : attackedByWhiteKnightOrPawn(b_, s);
   }
   // The king step test, with the enemy king found by its square (the board
@@ -314,6 +318,7 @@ class Generator {
   int n_ = 0;
   int king_;
   int enemyKing_;
+  bool enemyKnights_;
   int inCheck_;
   int ep_;
   bool plainPawns_;
