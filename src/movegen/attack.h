@@ -64,6 +64,8 @@ struct Pins {
   int count;
   int piece[8];
   int pinner[8];
+  int checkers;       // enemy sliders giving check along the king's lines
+  int checkerSquare;  // the last of them
   int pinnerOf(int square) const {
     for (int i = 0; i < count; ++i)
       if (piece[i] == square) return pinner[i];
@@ -81,7 +83,11 @@ inline bool scanKingLine(const int32_t* b, int king, Pins& pins) {
   constexpr int32_t slider = -Color * (diagonal ? kBishop : kRook), queen = -Color * kQueen;
   int t = king + Step;
   while (b[t] == 0) t += Step;
-  if (b[t] == slider || b[t] == queen) return true;
+  if (b[t] == slider || b[t] == queen) {
+    ++pins.checkers;
+    pins.checkerSquare = t;
+    return true;
+  }
   const int32_t own = Color * b[t];
   if (own < kPawn || own > kQueen) return false;  // an enemy or the border
   const int piece = t;
@@ -198,7 +204,7 @@ inline int sideToMoveInCheck(const Position& pos) {
 template <int Color>
 inline bool scanKingLines(const Position& pos, int king, Pins& pins, Sliders* found = nullptr) {
   using detail::scanKingLine;
-  pins.count = 0;
+  pins.count = pins.checkers = 0;
   const uint32_t lines = enemySliderLines<Color>(pos, king, found);
   if (!lines) return false;
   const int32_t* b = pos.board;

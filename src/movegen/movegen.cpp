@@ -14,8 +14,12 @@ enum GenMode { kGenAll, kGenCount, kGenCaptures };
 // the same order. Legality: a move of a piece that is not aligned with its
 // own king, while not in check, cannot expose the king and is taken without
 // a trial. Out of check, the trial of an aligned piece is answered by the
-// scan of the king's eight lines (scanKingLines), made once per position; in
-// check every move is tried on the board.
+// scan of the king's eight lines (scanKingLines), made once per position. In
+// check by one piece a move other than the king's is legal exactly when it
+// takes the checker or blocks its line and its piece is not pinned (a pin
+// line meets the check line only on the king's square); in double check
+// only the king moves. En passant and the king's steps are always tried on
+// the board.
 template <int Color, GenMode Mode>
 class Generator {
  public:
@@ -27,6 +31,7 @@ class Generator {
     // together with the pins, or by a knight, pawn or the king.
     const bool sliderCheck = scanKingLines<Color>(pos, king_, pins_, &enemySliders_);
     inCheck_ = sliderCheck || knightOrPawnAttacks(king_) || kingStepApart(enemyKing_, king_);
+    if (inCheck_) findEvasions();
     // En passant only toward a square on the enemy pawn's passed rank.
     ep_ = (Color == 1 ? pos.epField < 49 : pos.epField > 70) ? pos.epField : 0;
     kingLine_ = AlignmentTable + king_ * 99;     // the table is symmetric
@@ -53,7 +58,6 @@ class Generator {
   // Empty or enemy: the target of a move (the border 7 is neither).
   static bool isTarget(int32_t c) { return Color == 1 ? c < 1 : static_cast<uint32_t>(c) <= kKing; }
 
-  int attackedByEnemy(int s) const { return Color == 1 ? isAttackedByBlack(b_, s) : isAttackedByWhite(b_, s); }
   // Without enemy knights (the counts include promoted ones) only the pawn
   // steps need a look.
   int knightOrPawnAttacks(int s) const {
@@ -75,16 +79,6 @@ class Generator {
   int pawnMoveExposes(int from, int to) {
     return Color == 1 ? whiteMoveExposesKing(pos_, from, to) : blackMoveExposesKing(pos_, from, to);
   }
-  // Trial of a knight, bishop, rook or queen move.
-  bool pieceMoveExposes(int from, int to) {
-    int32_t saved = b_[to];
-    b_[to] = b_[from];
-    b_[from] = 0;
-    int r = attackedByEnemy(king_);
-    b_[from] = b_[to];
-    b_[to] = saved;
-    return r;
-  }
   // Out of check: 0 when the piece's moves need no trial, else the square
   // of the enemy slider it must not uncover. The alignment test comes after
   // the cheaper one: with no pin on the king's lines no move needs a trial.
@@ -94,9 +88,27 @@ class Generator {
   }
   template <bool InCheck>
   bool pawnMoveOk(int from, int to, int pin) {
-    if constexpr (InCheck) return !pawnMoveExposes(from, to);
+    if constexpr (InCheck) return evades(from, to);
     return !pin || staysOnPinLine(king_, pin, to);
   }
+
+  // The squares that take the single checker or stand between it and the
+  // king; none in double check.
+  void findEvasions() {
+    int checkers = pins_.checkers;
+    uint64_t mask = 0;
+    if (checkers) {
+      const int q = pins_.checkerSquare, step = lineStep(q, king_);
+      for (int t = king_ + step; t != q; t += step) mask |= squareBit[t];
+      mask |= squareBit[q];
+    }
+    for (int jump : kKnightJumps)
+      if (b_[king_ + jump] == -Color * kKnight) ++checkers, mask |= squareBit[king_ + jump];
+    for (int step : {-Color * 9, -Color * 11})
+      if (b_[king_ + step] == -Color * kPawn) ++checkers, mask |= squareBit[king_ + step];
+    evasions_ = checkers == 1 ? mask : 0;
+  }
+  bool evades(int from, int to) const { return (evasions_ & squareBit[to]) && !pinOf(from); }
 
   template <bool InCheck>
   void pieces() {
@@ -249,7 +261,7 @@ class Generator {
   // A pinned knight has no legal move.
   template <bool InCheck>
   void knight(int s) {
-    if (!InCheck && pinOf(s)) return;
+    if (pinOf(s) || (InCheck && !evasions_)) return;
     if constexpr (Mode == kGenCount && !InCheck) {
       n_ += isTarget(b_[s + 19]) + isTarget(b_[s - 19]) + isTarget(b_[s + 8]) + isTarget(b_[s - 8]) +
             isTarget(b_[s + 12]) + isTarget(b_[s - 12]) + isTarget(b_[s + 21]) + isTarget(b_[s - 21]);
@@ -259,7 +271,7 @@ class Generator {
       int t = s + jump;
       int32_t c = b_[t];
       if (Mode == kGenCaptures ? !isEnemy(c) : !isTarget(c)) continue;
-      if (!InCheck || !pieceMoveExposes(s, t)) add(s, t, c, Normal);
+      if (!InCheck || evades(s, t)) add(s, t, c, Normal);
     }
   }
 
@@ -291,7 +303,9 @@ class Generator {
   // up to the slider that pins it) and loses all others.
   template <bool InCheck, int... Steps>
   void slider(int s) {
-    if constexpr (!InCheck) {
+    if constexpr (InCheck) {
+      if (!evasions_ || pinOf(s)) return;
+    } else {
       if (const int pin = pinOf(s)) {
         const int pinStep = lineStep(pin, king_);
         ((Steps == pinStep || Steps == -pinStep ? ray<false, Steps>(s) : void()), ...);
@@ -306,10 +320,10 @@ class Generator {
     int t = s + Step;
     while (b_[t] == 0) {
       if constexpr (Mode != kGenCaptures)
-        if (!InCheck || !pieceMoveExposes(s, t)) add(s, t, 0, Normal);
+        if (!InCheck || evades(s, t)) add(s, t, 0, Normal);
       t += Step;
     }
-    if (isEnemy(b_[t]) && (!InCheck || !pieceMoveExposes(s, t))) add(s, t, b_[t], Normal);
+    if (isEnemy(b_[t]) && (!InCheck || evades(s, t))) add(s, t, b_[t], Normal);
   }
 
   Position& pos_;
@@ -320,6 +334,7 @@ class Generator {
   int enemyKing_;
   bool enemyKnights_;
   int inCheck_;
+  uint64_t evasions_ = 0;
   int ep_;
   bool plainPawns_;
   const uint8_t* kingLine_;
