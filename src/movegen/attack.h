@@ -3,6 +3,7 @@
 // trials change a few board words and put them back before they return.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 
 #include "position/board_attacks.h"
@@ -107,21 +108,22 @@ inline bool scanKingLine(const int32_t* b, int king, Pins& pins) {
 template <int Color, typename Visit>
 inline bool someEnemySlider(const Position& pos, Visit visit) {
   const int32_t* b = pos.board;
-  const int32_t* list = pos.pieceList + (Color == 1 ? kBlackPawnSlots : kWhitePawnSlots);
+  constexpr int pawns = Color == 1 ? kBlackPawnSlots : kWhitePawnSlots, pieces = pawns + 8;
   const int32_t* count = pos.pieceCount + pieceCountIndex(0);
   int left = count[-Color * kBishop] + count[-Color * kRook] + count[-Color * kQueen];
-  auto slot = [&](int s) {
-    const int32_t kind = -Color * b[s];  // an empty slot names the border, 7
-    if (kind < kBishop || kind > kQueen) return false;
-    --left;
-    return visit(s, kind);
+  // Only the occupied slots, and none once every slider the counts know of
+  // has been seen.
+  auto slots = [&](uint32_t bits) {
+    for (; bits && left > 0; bits &= bits - 1) {
+      const int s = pos.pieceList[std::countr_zero(bits)];
+      const int32_t kind = -Color * b[s];
+      if (kind < kBishop || kind > kQueen) continue;
+      --left;
+      if (visit(s, kind)) return true;
+    }
+    return false;
   };
-  for (int i = 8; i < 15; ++i)
-    if (slot(list[i])) return true;
-  if (left > 0)
-    for (int i = 0; i < 8; ++i)
-      if (slot(list[i])) return true;
-  return false;
+  return slots(pos.slotMask & (0x7fu << pieces)) || slots(pos.slotMask & (0xffu << pawns));
 }
 
 // Does the slider of this kind on q attack s: on their line, whose

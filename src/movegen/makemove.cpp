@@ -273,6 +273,7 @@ void makeMove(Position& pos, const Move& move) {
   }
 
   key ^= epSquareKey[pos.epField];
+  pos.slotMask &= ~(1u << e.capturedSlot);
   pos.boardKey = key;
   pos.hashkey = key ^ sideKey(pos.color);
   e.keyAfter = pos.hashkey;
@@ -291,6 +292,7 @@ inline void takeBack(Position& pos) {
   pos.boardKey = kept.boardKey;
   pos.pawnMask[0] = kept.pawnMask[0];
   pos.pawnMask[1] = kept.pawnMask[1];
+  pos.slotMask |= 1u << e.capturedSlot;
   --searchPly;
   pos.color = -pos.color;
   pos.fifty = e.prevFifty;

@@ -1,5 +1,7 @@
 #include "movegen/movegen.h"
 
+#include <bit>
+
 #include "movegen/attack.h"
 #include "position/position.h"
 
@@ -112,10 +114,10 @@ class Generator {
 
   template <bool InCheck>
   void pieces() {
-    const int32_t* list = pos_.pieceList + (Color == 1 ? kWhitePawnSlots : kBlackPawnSlots);
-    for (int i = 0; i < 15; ++i) {
-      const int s = list[i];
-      if (!s) continue;
+    constexpr int first = Color == 1 ? kWhitePawnSlots : kBlackPawnSlots;
+    const int32_t* list = pos_.pieceList + first;
+    for (uint32_t slots = (pos_.slotMask >> first) & 0x7fff; slots; slots &= slots - 1) {
+      const int s = list[std::countr_zero(slots)];
       const int32_t piece = Color * b_[s];
       if (piece == kPawn) {
         pawn<InCheck>(s);

@@ -316,7 +316,7 @@ FenStatus readFen(Position& pos, const char* text) {
   assignPieceList(r);
 
   computeKey(r.w);
-  computePawnMasks(r.w);
+  computeMasks(r.w);
   pos = r.w;
   for (int n = 0; n < 4; ++n) castleRookSquare[n] = r.rookSquare[n];
   castleKingSquare[0] = r.kingSquare[0];
@@ -419,12 +419,15 @@ void computeKey(Position& pos) {
   pos.hashkey = key ^ sideKey(pos.color);
 }
 
-void computePawnMasks(Position& pos) {
+void computeMasks(Position& pos) {
   pos.pawnMask[0] = pos.pawnMask[1] = 0;
   for (int s = A8; s <= H1; ++s) {
     if (pos.board[s] == kPawn) pos.pawnMask[0] |= squareBit[s];
     if (pos.board[s] == -kPawn) pos.pawnMask[1] |= squareBit[s];
   }
+  pos.slotMask = 0;
+  for (int slot = 1; slot <= kLastSlot; ++slot)
+    if (pos.pieceList[slot]) pos.slotMask |= 1u << slot;
 }
 
 const char* checkPosition(const Position& pos, bool checkKey) {
@@ -470,8 +473,9 @@ const char* checkPosition(const Position& pos, bool checkKey) {
   Position copy = pos;
   computeKey(copy);
   if (copy.boardKey != pos.boardKey) return "board key wrong";
-  computePawnMasks(copy);
+  computeMasks(copy);
   if (copy.pawnMask[0] != pos.pawnMask[0] || copy.pawnMask[1] != pos.pawnMask[1]) return "pawn masks wrong";
+  if ((copy.slotMask ^ pos.slotMask) >> 1) return "slot mask wrong";
   if (checkKey && copy.hashkey != pos.hashkey) return "key wrong";
   return nullptr;
 }

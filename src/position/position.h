@@ -60,8 +60,8 @@ void initKeyTables();
 // The key from scratch, into `hashkey` and `boardKey`.
 void computeKey(Position& pos);
 
-// The pawn masks from the board.
-void computePawnMasks(Position& pos);
+// The pawn masks and the slot mask from the board and the piece list.
+void computeMasks(Position& pos);
 
 // The key tables as the key functions read them: the value of a piece code
 // (offset 8) on a square, zero for an empty square and for the border; the
