@@ -103,27 +103,20 @@ inline bool scanKingLine(const int32_t* b, int king, Pins& pins) {
 }  // namespace detail
 
 // Calls visit(square, kind) for each bishop, rook and queen of the side
-// playing against Color, until a call returns true. The sliders stand in the
-// piece slots, unless a pawn has promoted, which the piece counts tell.
+// playing against Color, until a call returns true: those in the piece slots
+// first, then promoted pawns, each group in slot order.
 template <int Color, typename Visit>
 inline bool someEnemySlider(const Position& pos, Visit visit) {
-  const int32_t* b = pos.board;
   constexpr int pawns = Color == 1 ? kBlackPawnSlots : kWhitePawnSlots, pieces = pawns + 8;
-  const int32_t* count = pos.pieceCount + pieceCountIndex(0);
-  int left = count[-Color * kBishop] + count[-Color * kRook] + count[-Color * kQueen];
-  // Only the occupied slots, and none once every slider the counts know of
-  // has been seen.
   auto slots = [&](uint32_t bits) {
-    for (; bits && left > 0; bits &= bits - 1) {
+    for (; bits; bits &= bits - 1) {
       const int s = pos.pieceList[std::countr_zero(bits)];
-      const int32_t kind = -Color * b[s];
-      if (kind < kBishop || kind > kQueen) continue;
-      --left;
-      if (visit(s, kind)) return true;
+      if (visit(s, -Color * pos.board[s])) return true;
     }
     return false;
   };
-  return slots(pos.slotMask & (0x7fu << pieces)) || slots(pos.slotMask & (0xffu << pawns));
+  const uint32_t sliders = pos.sliderSlotMask;
+  return slots(sliders & (0x7fu << pieces)) || slots(sliders & (0xffu << pawns));
 }
 
 // Does the slider of this kind on q attack s: on their line, whose

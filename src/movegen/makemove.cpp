@@ -126,6 +126,7 @@ inline CastleSquares castleSquares(int type) {
 struct KeptBefore {
   PositionKey boardKey;
   uint64_t pawnMask[2];
+  uint32_t sliderSlotMask;
 };
 KeptBefore keptBefore[kMoveStackSize];
 
@@ -157,7 +158,7 @@ void makeMove(Position& pos, const Move& move) {
   e.prevEpSquare = pos.epField;
   PositionKey key = pos.boardKey;
   uint64_t* pawns = pos.pawnMask;
-  keptBefore[pos.ply - 1] = {key, {pawns[0], pawns[1]}};
+  keptBefore[pos.ply - 1] = {key, {pawns[0], pawns[1]}, pos.sliderSlotMask};
   {
     const uint64_t fromBit = squareBit[f], toBit = isPromotion(y) ? 0 : squareBit[t];
     if (p == kPawn) pawns[0] ^= fromBit | toBit;
@@ -232,6 +233,7 @@ void makeMove(Position& pos, const Move& move) {
     e.capturedSlot = pos.slotAddress[t];
     pos.pieceList[pos.slotAddress[t]] = 0;
     pos.fifty = 0;
+    if (y != WhitePromoKnight && y != BlackPromoKnight) pos.sliderSlotMask |= 1u << pos.slotAddress[f];
     moveSlot(pos, f, t);
     b[f] = 0;
     b[t] = piece;
@@ -274,6 +276,7 @@ void makeMove(Position& pos, const Move& move) {
 
   key ^= epSquareKey[pos.epField];
   pos.slotMask &= ~(1u << e.capturedSlot);
+  pos.sliderSlotMask &= ~(1u << e.capturedSlot);
   pos.boardKey = key;
   pos.hashkey = key ^ sideKey(pos.color);
   e.keyAfter = pos.hashkey;
@@ -293,6 +296,7 @@ inline void takeBack(Position& pos) {
   pos.pawnMask[0] = kept.pawnMask[0];
   pos.pawnMask[1] = kept.pawnMask[1];
   pos.slotMask |= 1u << e.capturedSlot;
+  pos.sliderSlotMask = kept.sliderSlotMask;
   --searchPly;
   pos.color = -pos.color;
   pos.fifty = e.prevFifty;

@@ -116,9 +116,11 @@ struct Position {
   // Where each side's pawns stand, one bit per square (squareBit), White
   // first: kept by makeMove and unmakeMove for the evaluation.
   uint64_t pawnMask[2];
-  // Bit i set while piece-list slot i names a square (bit 0 means nothing):
-  // kept by makeMove and unmakeMove, so that loops visit only the pieces.
+  // Bit i set while piece-list slot i names a square, and while it names a
+  // bishop, rook or queen (bit 0 means nothing): kept by makeMove and
+  // unmakeMove, so that loops visit only the pieces they look for.
   uint32_t slotMask;
+  uint32_t sliderSlotMask;
   int32_t material;
   int32_t ply;
   int32_t fifty;
