@@ -120,6 +120,8 @@ class Generator {
       const int s = list[std::countr_zero(slots)];
       const int32_t piece = Color * b_[s];
       if (piece == kPawn) {
+        if constexpr (Mode == kGenCount && !InCheck)
+          if (countedFreePawn(s)) continue;
         pawn<InCheck>(s);
         continue;
       }
@@ -215,20 +217,20 @@ class Generator {
     }
   }
 
+  // Counting a free pawn that neither promotes nor may take en passant: the
+  // same four tests, summed without branches. False for any other pawn.
+  [[gnu::always_inline]] bool countedFreePawn(int s) {
+    const bool promoting = Color == 1 ? s < 39 : s > 80;
+    if (promoting || !(plainPawns_ || (!pinOf(s) && s + kLeft != ep_ && s + kRight != ep_))) return false;
+    const bool onHomeRank = Color == 1 ? s > 80 : s < 39;
+    const int step = b_[s + kForward] == 0;
+    n_ += step + (step & onHomeRank & (b_[s + 2 * kForward] == 0)) + isEnemy(b_[s + kLeft]) + isEnemy(b_[s + kRight]);
+    return true;
+  }
+
   template <bool InCheck>
   void pawn(int s) {
     const bool promoting = Color == 1 ? s < 39 : s > 80;
-    if constexpr (Mode == kGenCount && !InCheck) {
-      // Counting a free pawn that neither promotes nor may take en passant:
-      // the same four tests, summed without branches.
-      if (!promoting && (plainPawns_ || (!pinOf(s) && s + kLeft != ep_ && s + kRight != ep_))) {
-        const bool onHomeRank = Color == 1 ? s > 80 : s < 39;
-        const int step = b_[s + kForward] == 0;
-        n_ +=
-            step + (step & onHomeRank & (b_[s + 2 * kForward] == 0)) + isEnemy(b_[s + kLeft]) + isEnemy(b_[s + kRight]);
-        return;
-      }
-    }
     const int pin = InCheck ? 0 : pinOf(s);
     if (promoting) {
       if (b_[s + kForward] == 0) promotions<InCheck>(s, s + kForward, 0, pin);
