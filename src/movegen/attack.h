@@ -152,14 +152,21 @@ inline uint32_t enemySliderLines(const Position& pos, int king, Sliders* found =
   return lines;
 }
 
-// Does one of the enemy sliders listed attack s? A slider taken by a trial
-// move no longer stands on its square: its kind tells.
+// Would one of the enemy sliders listed attack the king stepping from
+// `from` to `to`? The king's own square no longer blocks a line; a slider
+// on `to` is taken by the step.
 template <int Color>
-inline bool slidersAttack(const int32_t* b, const Sliders& sliders, int s) {
-  const uint8_t* line = AlignmentTable + s * 99;
+inline bool slidersAttackStep(const int32_t* b, const Sliders& sliders, int from, int to) {
+  const uint8_t* line = AlignmentTable + to * 99;
   for (int i = 0; i < sliders.count; ++i) {
-    const int q = sliders.square[i];
-    if (line[q] && sliderSees(b, q, -Color * b[q], s, line[q])) return true;
+    const int q = sliders.square[i], code = line[q];
+    if (!code) continue;  // also a slider on `to` itself
+    const int32_t kind = -Color * b[q];
+    if (kind != kQueen && kind != (code == 9 || code == 11 ? kBishop : kRook)) continue;
+    const int step = q > to ? code : -code;
+    int t = to + step;
+    while (b[t] == 0 || t == from) t += step;
+    if (t == q) return true;
   }
   return false;
 }

@@ -68,15 +68,9 @@ class Generator {
   }
   // The king step test, with the enemy king found by its square (the board
   // holds one king of each colour) and the lines of the enemy sliders only.
-  int kingStepExposed(int from, int to) {
+  int kingStepExposed(int from, int to) const {
     if (knightOrPawnAttacks(to) || kingStepApart(enemyKing_, to)) return 1;
-    const int32_t saved = b_[to];
-    b_[to] = Color * kKing;
-    b_[from] = 0;
-    const int r = slidersAttack<Color>(b_, enemySliders_, to);
-    b_[from] = Color * kKing;
-    b_[to] = saved;
-    return r;
+    return slidersAttackStep<Color>(b_, enemySliders_, from, to);
   }
   int pawnMoveExposes(int from, int to) {
     return Color == 1 ? whiteMoveExposesKing(pos_, from, to) : blackMoveExposesKing(pos_, from, to);
