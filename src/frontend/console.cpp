@@ -11,6 +11,7 @@
 #include "frontend/reports.h"
 #include "frontend/uci.h"
 #include "movegen/attack.h"
+#include "movegen/makemove.h"
 #include "movegen/movegen.h"
 #include "platform/platform.h"
 #include "position/notation.h"

@@ -3,6 +3,7 @@
 #include <cinttypes>
 #include <cstdio>
 
+#include "movegen/makemove.h"
 #include "movegen/movegen.h"
 #include "movegen/perft.h"
 #include "platform/platform.h"

@@ -10,6 +10,7 @@
 #include "frontend/movetext.h"
 #include "frontend/printouts.h"
 #include "frontend/reports.h"
+#include "movegen/makemove.h"
 #include "movegen/movegen.h"
 #include "platform/platform.h"
 #include "position/notation.h"

@@ -1,4 +1,4 @@
-#include "movegen/movegen.h"
+#include "movegen/makemove.h"
 #include "position/notation.h"
 #include "position/position.h"
 #include "position/tables.h"
@@ -142,11 +142,13 @@ inline void moveSlot(Position& pos, int from, int to) {
   pos.slotAddress[from] = 0;
 }
 
-}  // namespace
-
 // The record's fields are read once into locals and written once at the
-// end: the board and list writes could otherwise alias them.
-void makeMove(Position& pos, const Move& move) {
+// end: the board and list writes could otherwise alias them. Without Full
+// only what the move generator reads changes (the board, the piece list and
+// its masks, counts, kings, castling flags, en passant, the side to move):
+// perft's last made ply.
+template <bool Full>
+inline void doMove(Position& pos, const Move& move) {
   const int f = move.from, t = move.to, c = move.captured, y = move.type;
   int32_t* b = pos.board;
   const int32_t p = b[f];
@@ -157,7 +159,10 @@ void makeMove(Position& pos, const Move& move) {
   PositionKey key = pos.boardKey;
   uint64_t whitePawns = pos.pawnMask[0], blackPawns = pos.pawnMask[1];
   uint32_t sliderSlots = pos.sliderSlotMask;
-  keptBefore[ply] = {key, {whitePawns, blackPawns}, sliderSlots};
+  if constexpr (Full)
+    keptBefore[ply] = {key, {whitePawns, blackPawns}, sliderSlots};
+  else
+    keptBefore[ply].sliderSlotMask = sliderSlots;
 
   int32_t* count = pos.pieceCount;
   count[pieceCountIndex(c)] -= 1;
@@ -275,52 +280,52 @@ void makeMove(Position& pos, const Move& move) {
 
   const int color = -pos.color;
   pos.ply = ply + 1;
-  ++searchPly;
-  pos.nullMoveVeto = veto;
   pos.color = color;
-  pos.pawnRankFlag = rankFlag;
-  pos.material = material;
-  pos.fifty = fifty;
   pos.epField = ep;
-  pos.pawnMask[0] = whitePawns;
-  pos.pawnMask[1] = blackPawns;
   pos.slotMask &= ~(1u << capturedSlot);
   pos.sliderSlotMask = sliderSlots & ~(1u << capturedSlot);
-  pos.boardKey = key;
-  pos.hashkey = key ^ sideKey(color);
-
   e.from = from;
   e.to = to;
   e.captured = captured;
   e.undoCode = undo;
-  e.prevFifty = prevFifty;
   e.capturedSlot = capturedSlot;
   e.prevEpSquare = prevEp;
-  e.prevMaterial = prevMaterial;
   e.capturedRookFlag = rookFlag;
-  e.keyAfter = pos.hashkey;
-  // Debug and sanitizer builds check the kept key and masks against the
-  // record recomputed from scratch.
-  assertPosition(pos, true, "makeMove");
+  if constexpr (Full) {
+    ++searchPly;
+    pos.nullMoveVeto = veto;
+    pos.pawnRankFlag = rankFlag;
+    pos.material = material;
+    pos.fifty = fifty;
+    pos.pawnMask[0] = whitePawns;
+    pos.pawnMask[1] = blackPawns;
+    pos.boardKey = key;
+    pos.hashkey = key ^ sideKey(color);
+    e.prevFifty = prevFifty;
+    e.prevMaterial = prevMaterial;
+    e.keyAfter = pos.hashkey;
+  }
 }
 
-namespace {
+template <bool Full>
 inline void takeBack(Position& pos) {
   Move& e = MoveStack[pos.ply - 1];
   const int f = e.from, t = e.to;
   int32_t* b = pos.board;
   --pos.ply;
-  pos.hashkey = e.keyAfter;
   const KeptBefore& kept = keptBefore[pos.ply];
-  pos.boardKey = kept.boardKey;
-  pos.pawnMask[0] = kept.pawnMask[0];
-  pos.pawnMask[1] = kept.pawnMask[1];
+  if constexpr (Full) {
+    pos.hashkey = e.keyAfter;
+    pos.boardKey = kept.boardKey;
+    pos.pawnMask[0] = kept.pawnMask[0];
+    pos.pawnMask[1] = kept.pawnMask[1];
+    --searchPly;
+    pos.fifty = e.prevFifty;
+    pos.material = e.prevMaterial;
+  }
   pos.slotMask |= 1u << e.capturedSlot;
   pos.sliderSlotMask = kept.sliderSlotMask;
-  --searchPly;
   pos.color = -pos.color;
-  pos.fifty = e.prevFifty;
-  pos.material = e.prevMaterial;
   pos.pieceCount[pieceCountIndex(e.captured)] += 1;
 
   const int code = e.undoCode;
@@ -385,11 +390,25 @@ inline void takeBack(Position& pos) {
 
 }  // namespace
 
+void makeMove(Position& pos, const Move& move) {
+  doMove<true>(pos, move);
+  // Debug and sanitizer builds check the kept key and masks against the
+  // record recomputed from scratch.
+  assertPosition(pos, true, "makeMove");
+}
+
 // The key stays the undone move's keyAfter (the next makeMove recomputes
 // it), so only the rest of the record is checked.
 void unmakeMove(Position& pos) {
-  takeBack(pos);
+  takeBack<true>(pos);
   assertPosition(pos, false, "unmakeMove");
+}
+
+void makeBoardMove(Position& pos, const Move& move) { doMove<false>(pos, move); }
+
+void unmakeBoardMove(Position& pos) {
+  takeBack<false>(pos);
+  assertPosition(pos, false, "unmakeBoardMove");
 }
 
 }  // namespace mavo

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "movegen/makemove.h"
 #include "movegen/movegen.h"
 #include "platform/platform.h"
 #include "position/position.h"

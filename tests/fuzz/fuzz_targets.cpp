@@ -15,6 +15,7 @@
 #include "frontend/perft_commands.h"
 #include "fuzz_platform.h"
 #include "movegen/attack.h"
+#include "movegen/makemove.h"
 #include "movegen/movegen.h"
 #include "position/position.h"
 

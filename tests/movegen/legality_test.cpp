@@ -1,5 +1,6 @@
 #include <fstream>
 
+#include "movegen/makemove.h"
 #include "position/position_fixture.h"
 
 namespace mavo {

@@ -1,3 +1,4 @@
+#include "movegen/makemove.h"
 #include "search_setup.h"
 
 namespace mavo::test {

@@ -1,6 +1,7 @@
 #include <tuple>
 
 #include "frontend/reports.h"
+#include "movegen/makemove.h"
 #include "search/ordering.h"
 #include "search_setup.h"
 
