@@ -14,7 +14,7 @@ cmake -S . -B $out -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw
 cmake --build $out --parallel 2
 x86_64-w64-mingw32-g++-posix -O2 -static -Wall -Wextra -o $out/pipe_host.exe tests/windows/pipe_host.cpp
 # The test programs themselves are Linux programs.
-cmake -S . -B $out/host -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B $out/host -DCMAKE_BUILD_TYPE=Release -DMAVO_PGO=OFF >/dev/null
 cmake --build $out/host --parallel 2 --target blackbox_tests
 
 export WINEPREFIX=$root/$out/wineprefix WINEDEBUG=-all WINEARCH=win64

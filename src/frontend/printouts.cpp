@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "movegen/attack.h"
+#include "movegen/makemove.h"
 #include "movegen/movegen.h"
 #include "position/notation.h"
 #include "position/position.h"

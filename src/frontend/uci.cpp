@@ -11,6 +11,7 @@
 #include "frontend/printouts.h"
 #include "frontend/reports.h"
 #include "frontend/search_input.h"
+#include "movegen/makemove.h"
 #include "movegen/movegen.h"
 #include "platform/platform.h"
 #include "position/notation.h"

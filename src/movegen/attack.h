@@ -3,6 +3,7 @@
 // trials change a few board words and put them back before they return.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 
 #include "position/board_attacks.h"
@@ -64,6 +65,8 @@ struct Pins {
   int count;
   int piece[8];
   int pinner[8];
+  int checkers;       // enemy sliders giving check along the king's lines
+  int checkerSquare;  // the last of them
   int pinnerOf(int square) const {
     for (int i = 0; i < count; ++i)
       if (piece[i] == square) return pinner[i];
@@ -81,7 +84,11 @@ inline bool scanKingLine(const int32_t* b, int king, Pins& pins) {
   constexpr int32_t slider = -Color * (diagonal ? kBishop : kRook), queen = -Color * kQueen;
   int t = king + Step;
   while (b[t] == 0) t += Step;
-  if (b[t] == slider || b[t] == queen) return true;
+  if (b[t] == slider || b[t] == queen) {
+    ++pins.checkers;
+    pins.checkerSquare = t;
+    return true;
+  }
   const int32_t own = Color * b[t];
   if (own < kPawn || own > kQueen) return false;  // an enemy or the border
   const int piece = t;
@@ -96,26 +103,20 @@ inline bool scanKingLine(const int32_t* b, int king, Pins& pins) {
 }  // namespace detail
 
 // Calls visit(square, kind) for each bishop, rook and queen of the side
-// playing against Color, until a call returns true. The sliders stand in the
-// piece slots, unless a pawn has promoted, which the piece counts tell.
+// playing against Color, until a call returns true: those in the piece slots
+// first, then promoted pawns, each group in slot order.
 template <int Color, typename Visit>
 inline bool someEnemySlider(const Position& pos, Visit visit) {
-  const int32_t* b = pos.board;
-  const int32_t* list = pos.pieceList + (Color == 1 ? kBlackPawnSlots : kWhitePawnSlots);
-  const int32_t* count = pos.pieceCount + pieceCountIndex(0);
-  int left = count[-Color * kBishop] + count[-Color * kRook] + count[-Color * kQueen];
-  auto slot = [&](int s) {
-    const int32_t kind = -Color * b[s];  // an empty slot names the border, 7
-    if (kind < kBishop || kind > kQueen) return false;
-    --left;
-    return visit(s, kind);
+  constexpr int pawns = Color == 1 ? kBlackPawnSlots : kWhitePawnSlots, pieces = pawns + 8;
+  auto slots = [&](uint32_t bits) {
+    for (; bits; bits &= bits - 1) {
+      const int s = pos.pieceList[std::countr_zero(bits)];
+      if (visit(s, -Color * pos.board[s])) return true;
+    }
+    return false;
   };
-  for (int i = 8; i < 15; ++i)
-    if (slot(list[i])) return true;
-  if (left > 0)
-    for (int i = 0; i < 8; ++i)
-      if (slot(list[i])) return true;
-  return false;
+  const uint32_t sliders = pos.sliderSlotMask;
+  return slots(sliders & (0x7fu << pieces)) || slots(sliders & (0xffu << pawns));
 }
 
 // Does the slider of this kind on q attack s: on their line, whose
@@ -151,14 +152,21 @@ inline uint32_t enemySliderLines(const Position& pos, int king, Sliders* found =
   return lines;
 }
 
-// Does one of the enemy sliders listed attack s? A slider taken by a trial
-// move no longer stands on its square: its kind tells.
+// Would one of the enemy sliders listed attack the king stepping from
+// `from` to `to`? The king's own square no longer blocks a line; a slider
+// on `to` is taken by the step.
 template <int Color>
-inline bool slidersAttack(const int32_t* b, const Sliders& sliders, int s) {
-  const uint8_t* line = AlignmentTable + s * 99;
+inline bool slidersAttackStep(const int32_t* b, const Sliders& sliders, int from, int to) {
+  const uint8_t* line = AlignmentTable + to * 99;
   for (int i = 0; i < sliders.count; ++i) {
-    const int q = sliders.square[i];
-    if (line[q] && sliderSees(b, q, -Color * b[q], s, line[q])) return true;
+    const int q = sliders.square[i], code = line[q];
+    if (!code) continue;  // also a slider on `to` itself
+    const int32_t kind = -Color * b[q];
+    if (kind != kQueen && kind != (code == 9 || code == 11 ? kBishop : kRook)) continue;
+    const int step = q > to ? code : -code;
+    int t = to + step;
+    while (b[t] == 0 || t == from) t += step;
+    if (t == q) return true;
   }
   return false;
 }
@@ -172,12 +180,16 @@ inline bool slidersGiveCheck(const Position& pos, int king) {
 
 // The attack test on the king of the side to move, with the enemy king found
 // by its square and the enemy sliders through the piece list.
+// Knights are looked for only while the enemy has one.
+template <int Color>
+inline int inCheck(const Position& pos, int king, int enemyKing) {
+  const bool knights = pos.pieceCount[pieceCountIndex(-Color * kKnight)] != 0;
+  return (knights ? attackedByKnightOrPawn<-Color>(pos.board, king) : attackedByPawn<-Color>(pos.board, king)) ||
+         kingStepApart(enemyKing, king) || slidersGiveCheck<Color>(pos, king);
+}
 inline int sideToMoveInCheck(const Position& pos) {
-  if (pos.color == 1)
-    return attackedByBlackKnightOrPawn(pos.board, pos.whiteKing) || kingStepApart(pos.blackKing, pos.whiteKing) ||
-           slidersGiveCheck<1>(pos, pos.whiteKing);
-  return attackedByWhiteKnightOrPawn(pos.board, pos.blackKing) || kingStepApart(pos.whiteKing, pos.blackKing) ||
-         slidersGiveCheck<-1>(pos, pos.blackKing);
+  return pos.color == 1 ? inCheck<1>(pos, pos.whiteKing, pos.blackKing)
+                        : inCheck<-1>(pos, pos.blackKing, pos.whiteKing);
 }
 
 // A move of a piece aligned with its own king, the king not in check, can
@@ -194,7 +206,7 @@ inline int sideToMoveInCheck(const Position& pos) {
 template <int Color>
 inline bool scanKingLines(const Position& pos, int king, Pins& pins, Sliders* found = nullptr) {
   using detail::scanKingLine;
-  pins.count = 0;
+  pins.count = pins.checkers = 0;
   const uint32_t lines = enemySliderLines<Color>(pos, king, found);
   if (!lines) return false;
   const int32_t* b = pos.board;

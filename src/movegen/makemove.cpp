@@ -1,4 +1,4 @@
-#include "movegen/movegen.h"
+#include "movegen/makemove.h"
 #include "position/notation.h"
 #include "position/position.h"
 #include "position/tables.h"
@@ -88,18 +88,21 @@ inline int kingRightsCode(int* moved) {
 }
 
 // A rook leaving its castling square, its king unmoved: that right goes.
+// Returns the undo code, 0 when no right changed.
 template <int Color>
-inline void rookLeaves(Position& pos, int from, Move& e) {
+inline int rookLeaves(Position& pos, int from) {
   constexpr SideRights r = kRights<Color>;
-  if (pos.moved[r.kingFlag]) return;
+  if (pos.moved[r.kingFlag]) return 0;
+  int code = 0;
   if (from == castleRookSquare[r.longRook] && !pos.moved[r.longFlag]) {
     pos.moved[r.longFlag] = 1;
-    e.undoCode = r.longOnly;
+    code = r.longOnly;
   }
   if (from == castleRookSquare[r.shortRook] && !pos.moved[r.shortFlag]) {
     pos.moved[r.shortFlag] = 1;
-    e.undoCode = r.shortOnly;
+    code = r.shortOnly;
   }
+  return code;
 }
 
 // Where a castling move's king and rook stand before and after it: the king
@@ -121,6 +124,17 @@ inline CastleSquares castleSquares(int type) {
           base + (shortSide ? 6 : 4)};
 }
 
+// The board key and pawn masks before each move on the stack, by ply:
+// unmakeMove puts them back.
+struct KeptBefore {
+  PositionKey boardKey;
+  uint64_t pawnMask[2];
+  uint32_t sliderSlotMask;
+};
+KeptBefore keptBefore[kMoveStackSize];
+
+inline PositionKey pieceOn(int square, int32_t code) { return squareKey[square][code + 8]; }
+
 inline void moveSlot(Position& pos, int from, int to) {
   int slot = pos.slotAddress[from];
   pos.pieceList[slot] = to;
@@ -128,139 +142,190 @@ inline void moveSlot(Position& pos, int from, int to) {
   pos.slotAddress[from] = 0;
 }
 
-}  // namespace
-
-void makeMove(Position& pos, const Move& move) {
+// The record's fields are read once into locals and written once at the
+// end: the board and list writes could otherwise alias them. Without Full
+// only what the move generator reads changes (the board, the piece list and
+// its masks, counts, kings, castling flags, en passant, the side to move):
+// perft's last made ply.
+template <bool Full>
+inline void doMove(Position& pos, const Move& move) {
   const int f = move.from, t = move.to, c = move.captured, y = move.type;
   int32_t* b = pos.board;
   const int32_t p = b[f];
   const int32_t victim = b[t];
-  Move& e = MoveStack[pos.ply];
-  ++pos.ply;
-  ++searchPly;
-  pos.nullMoveVeto = 1;
-  pos.color = -pos.color;
-  e.prevMaterial = pos.material;
-  e.prevFifty = pos.fifty;
-  e.capturedSlot = 0;
-  e.undoCode = 0;
-  e.prevEpSquare = pos.epField;
+  const int ply = pos.ply;
+  Move& e = MoveStack[ply];
+  const int prevEp = pos.epField, prevMaterial = pos.material, prevFifty = pos.fifty;
+  PositionKey key = pos.boardKey;
+  uint64_t whitePawns = pos.pawnMask[0], blackPawns = pos.pawnMask[1];
+  uint32_t sliderSlots = pos.sliderSlotMask;
+  if constexpr (Full)
+    keptBefore[ply] = {key, {whitePawns, blackPawns}, sliderSlots};
+  else
+    keptBefore[ply].sliderSlotMask = sliderSlots;
 
   int32_t* count = pos.pieceCount;
   count[pieceCountIndex(c)] -= 1;
-  if (count[pieceCountIndex(5)] == 1 || count[pieceCountIndex(-5)] == 1 || count[pieceCountIndex(4)] == 1 ||
-      count[pieceCountIndex(-4)] == 1 || count[pieceCountIndex(3)] == 1 || count[pieceCountIndex(-3)] == 1 ||
-      count[pieceCountIndex(2)] == 1 || count[pieceCountIndex(-2)] == 1)
-    pos.nullMoveVeto = 0;
+  const int veto =
+      !(count[pieceCountIndex(5)] == 1 || count[pieceCountIndex(-5)] == 1 || count[pieceCountIndex(4)] == 1 ||
+        count[pieceCountIndex(-4)] == 1 || count[pieceCountIndex(3)] == 1 || count[pieceCountIndex(-3)] == 1 ||
+        count[pieceCountIndex(2)] == 1 || count[pieceCountIndex(-2)] == 1);
 
-  pos.pawnRankFlag = (victim == kPawn && t < 39) || (victim == -kPawn && t > 80);
+  const bool castling = y >= WhiteCastleShort && y <= BlackCastleLong;
+  int material = prevMaterial + (p > 0 ? pieceSquare[p][t] - pieceSquare[p][f] : pieceSquare[p][f] - pieceSquare[p][t]);
+  int fifty = prevFifty + 1;
+  int ep = y == EnPassant ? prevEp : 0;
+  int undo = 0, rankFlag = 0, rookFlag = 0;
 
-  if (p > 0) {
-    pos.material += pieceSquare[p][t] - pieceSquare[p][f];
-  } else {
-    pos.material += pieceSquare[p][f] - pieceSquare[p][t];
+  // A capture (or a Chess960 castling onto its own rook, which only resets
+  // the fifty-move count).
+  if (victim != 0) {
+    fifty = 0;
+    if (!castling) {
+      material -= pieceValue[victim];
+      if (victim == kPawn) {
+        whitePawns ^= squareBit[t];
+        rankFlag = t < 39;
+      } else if (victim == -kPawn) {
+        blackPawns ^= squareBit[t];
+        rankFlag = t > 80;
+      } else if (victim == -kRook) {
+        rookFlag = takeRookRight<-1>(pos, t);
+      } else if (victim == kRook) {
+        rookFlag = takeRookRight<1>(pos, t);
+      }
+    }
   }
-  bool castling = y >= WhiteCastleShort && y <= BlackCastleLong;
-  if (victim != 0 && !castling) pos.material -= pieceValue[victim];
-  if (y == EnPassant) pos.material -= pieceValue[c];
+  if (y == EnPassant) material -= pieceValue[c];
 
-  ++pos.fifty;
-  if (victim != 0 || p == kPawn || p == -kPawn) pos.fifty = 0;
-  if (y != EnPassant && pos.epField) pos.epField = 0;
-
-  if (p == kKing) {
-    e.undoCode = kingRightsCode<1>(pos.moved);
+  if (p == kPawn || p == -kPawn) {
+    fifty = 0;
+    const uint64_t moveBits = squareBit[f] | (isPromotion(y) ? 0 : squareBit[t]);
+    if (p == kPawn) {
+      whitePawns ^= moveBits;
+      if (t - f == -20) ep = f - 10;
+    } else {
+      blackPawns ^= moveBits;
+      if (f - t == -20) ep = f + 10;
+    }
+  } else if (p == kKing) {
+    undo = kingRightsCode<1>(pos.moved);
     pos.whiteKing = y == WhiteCastleShort ? G1 : y == WhiteCastleLong ? C1 : t;
   } else if (p == -kKing) {
-    e.undoCode = kingRightsCode<-1>(pos.moved);
+    undo = kingRightsCode<-1>(pos.moved);
     pos.blackKing = y == BlackCastleShort ? G8 : y == BlackCastleLong ? C8 : t;
   } else if (p == kRook) {
-    rookLeaves<1>(pos, f, e);
+    undo = rookLeaves<1>(pos, f);
   } else if (p == -kRook) {
-    rookLeaves<-1>(pos, f, e);
+    undo = rookLeaves<-1>(pos, f);
   }
 
-  if (p == kPawn && t - f == -20) pos.epField = f - 10;
-  if (p == -kPawn && f - t == -20) pos.epField = f + 10;
-
-  e.capturedRookFlag = castling           ? 0
-                       : victim == -kRook ? takeRookRight<-1>(pos, t)
-                       : victim == kRook  ? takeRookRight<1>(pos, t)
-                                          : 0;
-
-  if (y == EnPassant) {
-    int victimSquare = p == kPawn ? t + 10 : t - 10;
-    e.capturedSlot = pos.slotAddress[victimSquare];
-    pos.pieceList[e.capturedSlot] = 0;
+  int capturedSlot = 0, from = f, to = t, captured = victim;
+  if (y == Normal) {
+    capturedSlot = pos.slotAddress[t];
+    const int slot = pos.slotAddress[f];
+    pos.pieceList[capturedSlot] = 0;
+    pos.pieceList[slot] = t;
+    pos.slotAddress[t] = slot;
+    pos.slotAddress[f] = 0;
+    b[t] = p;
+    b[f] = 0;
+    key ^= pieceOn(f, p) ^ pieceOn(t, p) ^ pieceOn(t, victim);
+  } else if (y == EnPassant) {
+    const int victimSquare = p == kPawn ? t + 10 : t - 10;
+    capturedSlot = pos.slotAddress[victimSquare];
+    pos.pieceList[capturedSlot] = 0;
     pos.slotAddress[victimSquare] = 0;
     moveSlot(pos, f, t);
     b[t] = p;
     b[f] = 0;
     b[victimSquare] = 0;
-    e.from = f;
-    e.to = t;
-    e.captured = -p;
-    e.undoCode = EnPassant;
+    key ^= pieceOn(f, p) ^ pieceOn(t, p) ^ pieceOn(victimSquare, -p);
+    (p > 0 ? blackPawns : whitePawns) ^= squareBit[victimSquare];
+    captured = -p;
+    undo = EnPassant;
   } else if (y >= WhitePromoQueen) {
     const int32_t piece = promotedPiece(y);
-    e.from = f;
-    e.to = t;
-    e.captured = victim;
-    e.capturedSlot = pos.slotAddress[t];
-    pos.pieceList[pos.slotAddress[t]] = 0;
-    pos.fifty = 0;
+    capturedSlot = pos.slotAddress[t];
+    pos.pieceList[capturedSlot] = 0;
+    if (y != WhitePromoKnight && y != BlackPromoKnight) sliderSlots |= 1u << pos.slotAddress[f];
     moveSlot(pos, f, t);
     b[f] = 0;
     b[t] = piece;
+    key ^= pieceOn(f, p) ^ pieceOn(t, victim) ^ pieceOn(t, piece);
     count[pieceCountIndex(p)] -= 1;
     count[pieceCountIndex(piece)] += 1;
-    pos.material += pieceValue[piece] - pieceValue[p];
-    e.undoCode = y;
-  } else if (y == Normal) {
-    e.capturedSlot = pos.slotAddress[t];
-    pos.pieceList[pos.slotAddress[t]] = 0;
-    pos.pieceList[pos.slotAddress[f]] = t;
-    pos.slotAddress[t] = pos.slotAddress[f];
-    pos.slotAddress[f] = 0;
-    e.from = f;
-    e.to = t;
-    e.captured = victim;
-    b[t] = p;
-    b[f] = 0;
+    material += pieceValue[piece] - pieceValue[p];
+    undo = y;
   } else {
     // Castling, from wherever king and rook stand (either may already be
     // on its target square).
     const auto [white, shortSide, kingHome, kingTo, rook, rookTo] = castleSquares(y);
-    int slot = pos.slotAddress[rook];
+    const int slot = pos.slotAddress[rook];
     pos.pieceList[slot] = rookTo;
     pos.slotAddress[rook] = 0;
     pos.slotAddress[rookTo] = slot;
     b[kingHome] = 0;
     b[rook] = 0;
-    b[kingTo] = white ? kKing : -kKing;
-    b[rookTo] = white ? kRook : -kRook;
-    e.from = kingHome;
-    e.to = kingTo;
-    e.captured = 0;
-    e.undoCode = y;
+    const int32_t king = white ? kKing : -kKing, rookCode = white ? kRook : -kRook;
+    b[kingTo] = king;
+    b[rookTo] = rookCode;
+    key ^= pieceOn(kingHome, king) ^ pieceOn(rook, rookCode) ^ pieceOn(kingTo, king) ^ pieceOn(rookTo, rookCode);
+    from = kingHome;
+    to = kingTo;
+    captured = 0;
+    undo = y;
   }
+  key ^= epSquareKey[prevEp] ^ epSquareKey[ep];
 
-  computeKey(pos);
-  e.keyAfter = pos.hashkey;
-  assertPosition(pos, true, "makeMove");
+  const int color = -pos.color;
+  pos.ply = ply + 1;
+  pos.color = color;
+  pos.epField = ep;
+  pos.slotMask &= ~(1u << capturedSlot);
+  pos.sliderSlotMask = sliderSlots & ~(1u << capturedSlot);
+  e.from = from;
+  e.to = to;
+  e.captured = captured;
+  e.undoCode = undo;
+  e.capturedSlot = capturedSlot;
+  e.prevEpSquare = prevEp;
+  e.capturedRookFlag = rookFlag;
+  if constexpr (Full) {
+    ++searchPly;
+    pos.nullMoveVeto = veto;
+    pos.pawnRankFlag = rankFlag;
+    pos.material = material;
+    pos.fifty = fifty;
+    pos.pawnMask[0] = whitePawns;
+    pos.pawnMask[1] = blackPawns;
+    pos.boardKey = key;
+    pos.hashkey = key ^ sideKey(color);
+    e.prevFifty = prevFifty;
+    e.prevMaterial = prevMaterial;
+    e.keyAfter = pos.hashkey;
+  }
 }
 
-namespace {
+template <bool Full>
 inline void takeBack(Position& pos) {
   Move& e = MoveStack[pos.ply - 1];
   const int f = e.from, t = e.to;
   int32_t* b = pos.board;
   --pos.ply;
-  pos.hashkey = e.keyAfter;
-  --searchPly;
+  const KeptBefore& kept = keptBefore[pos.ply];
+  if constexpr (Full) {
+    pos.hashkey = e.keyAfter;
+    pos.boardKey = kept.boardKey;
+    pos.pawnMask[0] = kept.pawnMask[0];
+    pos.pawnMask[1] = kept.pawnMask[1];
+    --searchPly;
+    pos.fifty = e.prevFifty;
+    pos.material = e.prevMaterial;
+  }
+  pos.slotMask |= 1u << e.capturedSlot;
+  pos.sliderSlotMask = kept.sliderSlotMask;
   pos.color = -pos.color;
-  pos.fifty = e.prevFifty;
-  pos.material = e.prevMaterial;
   pos.pieceCount[pieceCountIndex(e.captured)] += 1;
 
   const int code = e.undoCode;
@@ -325,11 +390,25 @@ inline void takeBack(Position& pos) {
 
 }  // namespace
 
+void makeMove(Position& pos, const Move& move) {
+  doMove<true>(pos, move);
+  // Debug and sanitizer builds check the kept key and masks against the
+  // record recomputed from scratch.
+  assertPosition(pos, true, "makeMove");
+}
+
 // The key stays the undone move's keyAfter (the next makeMove recomputes
 // it), so only the rest of the record is checked.
 void unmakeMove(Position& pos) {
-  takeBack(pos);
+  takeBack<true>(pos);
   assertPosition(pos, false, "unmakeMove");
+}
+
+void makeBoardMove(Position& pos, const Move& move) { doMove<false>(pos, move); }
+
+void unmakeBoardMove(Position& pos) {
+  takeBack<false>(pos);
+  assertPosition(pos, false, "unmakeBoardMove");
 }
 
 }  // namespace mavo

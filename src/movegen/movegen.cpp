@@ -1,5 +1,7 @@
 #include "movegen/movegen.h"
 
+#include <bit>
+
 #include "movegen/attack.h"
 #include "position/position.h"
 
@@ -14,18 +16,24 @@ enum GenMode { kGenAll, kGenCount, kGenCaptures };
 // the same order. Legality: a move of a piece that is not aligned with its
 // own king, while not in check, cannot expose the king and is taken without
 // a trial. Out of check, the trial of an aligned piece is answered by the
-// scan of the king's eight lines (scanKingLines), made once per position; in
-// check every move is tried on the board.
+// scan of the king's eight lines (scanKingLines), made once per position. In
+// check by one piece a move other than the king's is legal exactly when it
+// takes the checker or blocks its line and its piece is not pinned (a pin
+// line meets the check line only on the king's square); in double check
+// only the king moves. En passant and the king's steps are always tried on
+// the board.
 template <int Color, GenMode Mode>
 class Generator {
  public:
   Generator(Position& pos, Move* list) : pos_(pos), b_(pos.board), list_(list) {
+    enemyKnights_ = pos.pieceCount[pieceCountIndex(-Color * kKnight)] != 0;
     king_ = Color == 1 ? pos.whiteKing : pos.blackKing;
     enemyKing_ = Color == 1 ? pos.blackKing : pos.whiteKing;
     // In check: attacked by a slider along one of the king's lines, scanned
     // together with the pins, or by a knight, pawn or the king.
     const bool sliderCheck = scanKingLines<Color>(pos, king_, pins_, &enemySliders_);
     inCheck_ = sliderCheck || knightOrPawnAttacks(king_) || kingStepApart(enemyKing_, king_);
+    if (inCheck_) findEvasions();
     // En passant only toward a square on the enemy pawn's passed rank.
     ep_ = (Color == 1 ? pos.epField < 49 : pos.epField > 70) ? pos.epField : 0;
     kingLine_ = AlignmentTable + king_ * 99;     // the table is symmetric
@@ -52,34 +60,20 @@ class Generator {
   // Empty or enemy: the target of a move (the border 7 is neither).
   static bool isTarget(int32_t c) { return Color == 1 ? c < 1 : static_cast<uint32_t>(c) <= kKing; }
 
-  int attackedByEnemy(int s) const { return Color == 1 ? isAttackedByBlack(b_, s) : isAttackedByWhite(b_, s); }
+  // Without enemy knights (the counts include promoted ones) only the pawn
+  // steps need a look.
   int knightOrPawnAttacks(int s) const {
+    if (!enemyKnights_) return attackedByPawn<-Color>(b_, s);
     return Color == 1 ? attackedByBlackKnightOrPawn(b_, s) : attackedByWhiteKnightOrPawn(b_, s);
   }
   // The king step test, with the enemy king found by its square (the board
   // holds one king of each colour) and the lines of the enemy sliders only.
-  int kingStepExposed(int from, int to) {
+  int kingStepExposed(int from, int to) const {
     if (knightOrPawnAttacks(to) || kingStepApart(enemyKing_, to)) return 1;
-    const int32_t saved = b_[to];
-    b_[to] = Color * kKing;
-    b_[from] = 0;
-    const int r = slidersAttack<Color>(b_, enemySliders_, to);
-    b_[from] = Color * kKing;
-    b_[to] = saved;
-    return r;
+    return slidersAttackStep<Color>(b_, enemySliders_, from, to);
   }
   int pawnMoveExposes(int from, int to) {
     return Color == 1 ? whiteMoveExposesKing(pos_, from, to) : blackMoveExposesKing(pos_, from, to);
-  }
-  // Trial of a knight, bishop, rook or queen move.
-  bool pieceMoveExposes(int from, int to) {
-    int32_t saved = b_[to];
-    b_[to] = b_[from];
-    b_[from] = 0;
-    int r = attackedByEnemy(king_);
-    b_[from] = b_[to];
-    b_[to] = saved;
-    return r;
   }
   // Out of check: 0 when the piece's moves need no trial, else the square
   // of the enemy slider it must not uncover. The alignment test comes after
@@ -90,18 +84,38 @@ class Generator {
   }
   template <bool InCheck>
   bool pawnMoveOk(int from, int to, int pin) {
-    if constexpr (InCheck) return !pawnMoveExposes(from, to);
+    if constexpr (InCheck) return evades(from, to);
     return !pin || staysOnPinLine(king_, pin, to);
   }
 
+  // The squares that take the single checker or stand between it and the
+  // king; none in double check.
+  void findEvasions() {
+    int checkers = pins_.checkers;
+    uint64_t mask = 0;
+    if (checkers) {
+      const int q = pins_.checkerSquare, step = lineStep(q, king_);
+      for (int t = king_ + step; t != q; t += step) mask |= squareBit[t];
+      mask |= squareBit[q];
+    }
+    for (int jump : kKnightJumps)
+      if (b_[king_ + jump] == -Color * kKnight) ++checkers, mask |= squareBit[king_ + jump];
+    for (int step : {-Color * 9, -Color * 11})
+      if (b_[king_ + step] == -Color * kPawn) ++checkers, mask |= squareBit[king_ + step];
+    evasions_ = checkers == 1 ? mask : 0;
+  }
+  bool evades(int from, int to) const { return (evasions_ & squareBit[to]) && !pinOf(from); }
+
   template <bool InCheck>
   void pieces() {
-    const int32_t* list = pos_.pieceList + (Color == 1 ? kWhitePawnSlots : kBlackPawnSlots);
-    for (int i = 0; i < 15; ++i) {
-      const int s = list[i];
-      if (!s) continue;
+    constexpr int first = Color == 1 ? kWhitePawnSlots : kBlackPawnSlots;
+    const int32_t* list = pos_.pieceList + first;
+    for (uint32_t slots = (pos_.slotMask >> first) & 0x7fff; slots; slots &= slots - 1) {
+      const int s = list[std::countr_zero(slots)];
       const int32_t piece = Color * b_[s];
       if (piece == kPawn) {
+        if constexpr (Mode == kGenCount && !InCheck)
+          if (countedFreePawn(s)) continue;
         pawn<InCheck>(s);
         continue;
       }
@@ -197,20 +211,20 @@ class Generator {
     }
   }
 
+  // Counting a free pawn that neither promotes nor may take en passant: the
+  // same four tests, summed without branches. False for any other pawn.
+  [[gnu::always_inline]] bool countedFreePawn(int s) {
+    const bool promoting = Color == 1 ? s < 39 : s > 80;
+    if (promoting || !(plainPawns_ || (!pinOf(s) && s + kLeft != ep_ && s + kRight != ep_))) return false;
+    const bool onHomeRank = Color == 1 ? s > 80 : s < 39;
+    const int step = b_[s + kForward] == 0;
+    n_ += step + (step & onHomeRank & (b_[s + 2 * kForward] == 0)) + isEnemy(b_[s + kLeft]) + isEnemy(b_[s + kRight]);
+    return true;
+  }
+
   template <bool InCheck>
   void pawn(int s) {
     const bool promoting = Color == 1 ? s < 39 : s > 80;
-    if constexpr (Mode == kGenCount && !InCheck) {
-      // Counting a free pawn that neither promotes nor may take en passant:
-      // the same four tests, summed without branches.
-      if (!promoting && (plainPawns_ || (!pinOf(s) && s + kLeft != ep_ && s + kRight != ep_))) {
-        const bool onHomeRank = Color == 1 ? s > 80 : s < 39;
-        const int step = b_[s + kForward] == 0;
-        n_ +=
-            step + (step & onHomeRank & (b_[s + 2 * kForward] == 0)) + isEnemy(b_[s + kLeft]) + isEnemy(b_[s + kRight]);
-        return;
-      }
-    }
     const int pin = InCheck ? 0 : pinOf(s);
     if (promoting) {
       if (b_[s + kForward] == 0) promotions<InCheck>(s, s + kForward, 0, pin);
@@ -245,7 +259,7 @@ class Generator {
   // A pinned knight has no legal move.
   template <bool InCheck>
   void knight(int s) {
-    if (!InCheck && pinOf(s)) return;
+    if (pinOf(s) || (InCheck && !evasions_)) return;
     if constexpr (Mode == kGenCount && !InCheck) {
       n_ += isTarget(b_[s + 19]) + isTarget(b_[s - 19]) + isTarget(b_[s + 8]) + isTarget(b_[s - 8]) +
             isTarget(b_[s + 12]) + isTarget(b_[s - 12]) + isTarget(b_[s + 21]) + isTarget(b_[s - 21]);
@@ -255,7 +269,7 @@ class Generator {
       int t = s + jump;
       int32_t c = b_[t];
       if (Mode == kGenCaptures ? !isEnemy(c) : !isTarget(c)) continue;
-      if (!InCheck || !pieceMoveExposes(s, t)) add(s, t, c, Normal);
+      if (!InCheck || evades(s, t)) add(s, t, c, Normal);
     }
   }
 
@@ -287,7 +301,9 @@ class Generator {
   // up to the slider that pins it) and loses all others.
   template <bool InCheck, int... Steps>
   void slider(int s) {
-    if constexpr (!InCheck) {
+    if constexpr (InCheck) {
+      if (!evasions_ || pinOf(s)) return;
+    } else {
       if (const int pin = pinOf(s)) {
         const int pinStep = lineStep(pin, king_);
         ((Steps == pinStep || Steps == -pinStep ? ray<false, Steps>(s) : void()), ...);
@@ -302,10 +318,10 @@ class Generator {
     int t = s + Step;
     while (b_[t] == 0) {
       if constexpr (Mode != kGenCaptures)
-        if (!InCheck || !pieceMoveExposes(s, t)) add(s, t, 0, Normal);
+        if (!InCheck || evades(s, t)) add(s, t, 0, Normal);
       t += Step;
     }
-    if (isEnemy(b_[t]) && (!InCheck || !pieceMoveExposes(s, t))) add(s, t, b_[t], Normal);
+    if (isEnemy(b_[t]) && (!InCheck || evades(s, t))) add(s, t, b_[t], Normal);
   }
 
   Position& pos_;
@@ -314,7 +330,9 @@ class Generator {
   int n_ = 0;
   int king_;
   int enemyKing_;
+  bool enemyKnights_;
   int inCheck_;
+  uint64_t evasions_ = 0;
   int ep_;
   bool plainPawns_;
   const uint8_t* kingLine_;

@@ -1,4 +1,4 @@
-// Legal move generation, making and unmaking moves.
+// Legal move generation.
 #pragma once
 
 #include "position/types.h"
@@ -14,10 +14,5 @@ int generateCaptures(Position& pos, Move* list);
 
 // The number generateMoves would return, without writing a list.
 int countLegalMoves(Position& pos);
-
-// Plays a move generated for this very position and pushes its undo data
-// on the move stack; unmakeMove takes back the top entry.
-void makeMove(Position& pos, const Move& move);
-void unmakeMove(Position& pos);
 
 }  // namespace mavo

@@ -1,4 +1,4 @@
-// Node counts of the legal move tree: perft, divide and the test suite.
+// Node counts of the legal move tree.
 #pragma once
 
 #include <cstdint>
@@ -7,27 +7,20 @@
 
 namespace mavo {
 
-extern uint64_t perftAccumulator;
-extern uint64_t perftTotal;
-extern uint64_t perftTotalShort;
-extern uint64_t divideTotalsDeep[kMaxMoves];
-extern uint64_t divideTotalsShallow[kMaxMoves];
+// Every level of a walk keeps a move list on the stack: deeper counts could
+// never finish anyway, but would overflow the stack at once.
+inline constexpr int kMaxPerftDepth = 64;
 
-// Returns the number of legal moves and adds the node counts of depths 2 to
-// d + 1 below the position to perftAccumulator.
-int perftCount(Position& pos, int d);
+struct PerftCounts {
+  uint64_t total;   // positions 1 to d + 1 plies below
+  uint64_t leaves;  // positions exactly d + 1 plies below
+};
 
-// perftTotal = nodes at depths 1..d+1, perftTotalShort = nodes at 1..d.
-void perftRun(Position& pos, int d);
+// One walk d plies deep; the last ply is counted, never made. The position
+// is the same afterwards, apart from the key unmakeMove leaves.
+PerftCounts perftWalk(Position& pos, int d);
 
-// The console commands; the position is the same afterwards.
-void perftCommand(Position& pos, int n);
-void perft2Command(Position& pos, int n);
-void divideCommand(Position& pos, int n);
-void divide2Command(Position& pos, int n);
-
-// Runs "perftsuite.epd" from the working directory, logging to
-// "log_epd.txt"; the position ends on the last position of the file.
-void runTestSuite(Position& pos);
+// The positions exactly `depth` plies below (depth 1 or more).
+uint64_t perft(Position& pos, int depth);
 
 }  // namespace mavo

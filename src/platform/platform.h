@@ -7,8 +7,9 @@
 
 namespace mavo {
 
-// Once at start-up: unbuffered standard output, a closed output pipe must
-// not kill the process.
+// Once at start-up: standard output written a whole line at a time (POSIX;
+// the Windows C library has no line buffering, so there it is unbuffered), a
+// closed output pipe must not kill the process.
 void platformInit();
 
 // Milliseconds since program start on a steady wall clock.

@@ -14,7 +14,13 @@ namespace mavo {
 
 namespace {
 
+// Standard output is line-buffered: a line reaches it in one write the
+// moment it ends. A started line (a prompt) goes out before the engine waits
+// for input.
+char outputBuffer[1 << 16];
+
 int rawRead(char* dst, int n) {
+  std::fflush(stdout);
   for (;;) {
     ssize_t r = ::read(0, dst, static_cast<size_t>(n));
     if (r >= 0) return static_cast<int>(r);
@@ -34,7 +40,7 @@ detail::InputBuffer<int (*)(char*, int)> input(rawRead);
 
 void platformInit() {
   std::signal(SIGPIPE, SIG_IGN);
-  std::setvbuf(stdout, nullptr, _IONBF, 0);
+  std::setvbuf(stdout, outputBuffer, _IOLBF, sizeof outputBuffer);
   std::setvbuf(stdin, nullptr, _IONBF, 0);
 }
 

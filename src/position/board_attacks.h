@@ -69,6 +69,11 @@ inline int attackedByKnightOrPawn(const int32_t* b, int s) {
 }
 
 template <int Color>
+inline int attackedByPawn(const int32_t* b, int s) {
+  return detail::onAnyStep<detail::kPawnSteps<Color>>(b, s, Color * kPawn);
+}
+
+template <int Color>
 inline int attackedBySlider(const int32_t* b, int s) {
   if (detail::anyRayEndsOn<detail::kDiagonalSteps<Color>>(b, s, Color * kBishop, Color * kQueen)) return 1;
   return detail::anyRayEndsOn<detail::kStraightSteps<Color>>(b, s, Color * kRook, Color * kQueen);

@@ -312,6 +312,7 @@ FenStatus readFen(Position& pos, const char* text) {
   assignPieceList(r);
 
   computeKey(r.w);
+  computeMasks(r.w);
   pos = r.w;
   for (int n = 0; n < 4; ++n) castleRookSquare[n] = r.rookSquare[n];
   castleKingSquare[0] = r.kingSquare[0];
@@ -379,14 +380,10 @@ PositionKey nextTableValue() {
 }
 }  // namespace
 
-namespace {
-// The key tables rearranged for computeKey: the values of one square side by
-// side, indexed by the piece code (offset 8), with zero for an empty square
-// and for the border, which an empty piece-list slot names (square 0); and
-// the en-passant values with zero for "no square".
+// The values of one square side by side; an empty piece-list slot names
+// square 0, the border, which adds zero.
 PositionKey squareKey[kBoardCells][16];
 PositionKey epSquareKey[kBoardCells];
-}  // namespace
 
 void initKeyTables() {
   for (auto& row : pieceKey)
@@ -401,8 +398,8 @@ void initKeyTables() {
   }
 }
 
-// Recomputed from the piece list after every move: 32 lookups, without a
-// branch (a captured piece's slot names square 0, which adds zero).
+// From the piece list: 32 lookups, without a branch (a captured piece's slot
+// names square 0, which adds zero).
 void computeKey(Position& pos) {
   const int32_t* b = pos.board;
   const int32_t* list = pos.pieceList;
@@ -414,8 +411,24 @@ void computeKey(Position& pos) {
     key ^= table[s * 16 + static_cast<uint32_t>(b[s] + 8)];
   }
   key ^= epSquareKey[pos.epField];
-  key ^= whiteToMoveKey & (PositionKey{0} - (pos.color == 1));
-  pos.hashkey = key;
+  pos.boardKey = key;
+  pos.hashkey = key ^ sideKey(pos.color);
+}
+
+void computeMasks(Position& pos) {
+  pos.pawnMask[0] = pos.pawnMask[1] = 0;
+  for (int s = A8; s <= H1; ++s) {
+    if (pos.board[s] == kPawn) pos.pawnMask[0] |= squareBit[s];
+    if (pos.board[s] == -kPawn) pos.pawnMask[1] |= squareBit[s];
+  }
+  pos.slotMask = pos.sliderSlotMask = 0;
+  for (int slot = 1; slot <= kLastSlot; ++slot) {
+    const int s = pos.pieceList[slot];
+    if (!s) continue;
+    pos.slotMask |= 1u << slot;
+    const int32_t kind = pos.board[s] < 0 ? -pos.board[s] : pos.board[s];
+    if (kind >= kBishop && kind <= kQueen) pos.sliderSlotMask |= 1u << slot;
+  }
 }
 
 const char* checkPosition(const Position& pos, bool checkKey) {
@@ -456,11 +469,16 @@ const char* checkPosition(const Position& pos, bool checkKey) {
   }
   if (onBoard != listed) return "piece list and board disagree";
   if (pos.color != 1 && pos.color != -1) return "bad side to move";
-  if (checkKey) {
-    Position copy = pos;
-    computeKey(copy);
-    if (copy.hashkey != pos.hashkey) return "key wrong";
-  }
+  // The kept board key is right at every point; the key is not right after
+  // unmakeMove, which leaves the undone move's key.
+  Position copy = pos;
+  computeKey(copy);
+  if (copy.boardKey != pos.boardKey) return "board key wrong";
+  computeMasks(copy);
+  if (copy.pawnMask[0] != pos.pawnMask[0] || copy.pawnMask[1] != pos.pawnMask[1]) return "pawn masks wrong";
+  if ((copy.slotMask ^ pos.slotMask) >> 1) return "slot mask wrong";
+  if ((copy.sliderSlotMask ^ pos.sliderSlotMask) >> 1) return "slider slot mask wrong";
+  if (checkKey && copy.hashkey != pos.hashkey) return "key wrong";
   return nullptr;
 }
 

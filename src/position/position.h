@@ -57,7 +57,18 @@ extern uint32_t keyRandom;
 
 uint32_t nextKeyRandom();
 void initKeyTables();
+// The key from scratch, into `hashkey` and `boardKey`.
 void computeKey(Position& pos);
+
+// The pawn masks and the slot mask from the board and the piece list.
+void computeMasks(Position& pos);
+
+// The key tables as the key functions read them: the value of a piece code
+// (offset 8) on a square, zero for an empty square and for the border; the
+// en-passant values, zero for "no square".
+extern PositionKey squareKey[kBoardCells][16];
+extern PositionKey epSquareKey[kBoardCells];
+inline PositionKey sideKey(int color) { return whiteToMoveKey & (PositionKey{0} - (color == 1)); }
 
 // Consistency check of the record's invariants (board, piece list, slot
 // addresses, counts, kings; the key unless `checkKey` is false). Returns

@@ -2,6 +2,7 @@
 // the move record and the position record.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 namespace mavo {
@@ -108,6 +109,18 @@ struct Position {
   int32_t color;  // +1 White to move, -1 Black
   int32_t moved[6];
   PositionKey hashkey;
+  // The key's piece and en-passant terms, without the side to move: kept by
+  // makeMove and unmakeMove, so that the key of a new position costs a few
+  // table lookups. The null move flips `color` alone and leaves it right.
+  PositionKey boardKey;
+  // Where each side's pawns stand, one bit per square (squareBit), White
+  // first: kept by makeMove and unmakeMove for the evaluation.
+  uint64_t pawnMask[2];
+  // Bit i set while piece-list slot i names a square, and while it names a
+  // bishop, rook or queen (bit 0 means nothing): kept by makeMove and
+  // unmakeMove, so that loops visit only the pieces they look for.
+  uint32_t slotMask;
+  uint32_t sliderSlotMask;
   int32_t material;
   int32_t ply;
   int32_t fifty;
@@ -126,6 +139,15 @@ inline constexpr int fileOf(int sq) { return sq % 10; }                         
 inline constexpr int rankOf(int sq) { return 9 - (sq - 10) / 10; }                     // 1..8
 inline constexpr bool isPlayingSquare(int sq) { return sq >= 21 && sq <= 98 && sq % 10 >= 1 && sq % 10 <= 8; }
 inline constexpr bool isPromotion(int type) { return type >= 7; }
+
+// Bit 8 * (row - 2) + file - 1 for the square 10 * row + file, so rank 8
+// holds bits 0 to 7; zero off the playing squares.
+inline constexpr auto squareBit = [] {
+  std::array<uint64_t, kBoardCells> bit{};
+  for (int s = 0; s < kBoardCells; ++s)
+    if (isPlayingSquare(s)) bit[s] = uint64_t{1} << (8 * (s / 10 - 2) + s % 10 - 1);
+  return bit;
+}();
 
 // Scores.
 inline constexpr int kInfinity = 9999999;       // the king's value

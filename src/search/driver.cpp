@@ -1,5 +1,6 @@
 #include "search/driver.h"
 
+#include "movegen/makemove.h"
 #include "movegen/movegen.h"
 #include "platform/platform.h"
 #include "position/position.h"

@@ -2,6 +2,8 @@
 // The bulk of the score is kept incrementally in Position::material.
 #pragma once
 
+#include <cstdint>
+
 #include "position/tables.h"
 
 namespace mavo {
@@ -15,5 +17,13 @@ void prepareEvaluation(Position& pos);
 
 // Score in centipawns from the side to move's point of view.
 int evaluate(const Position& pos);
+
+namespace detail {
+// The pawn terms of two pawn masks (Position::pawnMask), counted with the
+// processor's instruction and without it; evaluate takes the first where
+// the processor has it.
+int pawnTermsHardware(uint64_t white, uint64_t black);
+int pawnTermsPortable(uint64_t white, uint64_t black);
+}  // namespace detail
 
 }  // namespace mavo

@@ -45,11 +45,38 @@ inline bool onRootPv(const Move& m) {
 
 }  // namespace
 
+namespace {
+
+// The destination squares of the moves that earn a killer, mate-killer or
+// line bonus at this node: a move landing elsewhere can match none of them.
+uint64_t namedDestinations(int depth) {
+  uint64_t mask = squareBit[killerPrimary[depth].to] | squareBit[killerSecondary[depth].to] |
+                  squareBit[mateKillerPrimary[depth].to] | squareBit[mateKillerSecondary[depth].to];
+  if (searchPly >= 0 && searchPly < kMaxPvMoves) mask |= squareBit[rootPV.moves[searchPly].to];
+  if (depth > 2)
+    mask |= squareBit[killerPrimary[depth - 2].to] | squareBit[killerSecondary[depth - 2].to] |
+            squareBit[mateKillerPrimary[depth - 2].to] | squareBit[mateKillerSecondary[depth - 2].to];
+  return mask;
+}
+
+}  // namespace
+
 void scoreMoves(int count, Move* moves, const Position& pos, int depth) {
+  const uint64_t named = namedDestinations(depth);
   for (int i = 0; i < count; ++i) {
     Move& m = moves[i];
     int score = baseScore(m, pos);
     const int32_t piece = pos.board[m.from];
+    if (!(named & squareBit[m.to])) {
+      if (m.type == WhitePromoQueen || m.type == BlackPromoQueen)
+        score += kQueenPromotionBonus;
+      else if (m.captured != 0)
+        score += kCaptureBonus;
+      else if ((piece == kPawn && m.to < 49) || (piece == -kPawn && m.to > 70))
+        score += kPawnToSixthBonus;
+      m.score = score;
+      continue;
+    }
     if (matches(m, killerPrimary[depth]))
       score += kKillerBonus;
     else if (matches(m, killerSecondary[depth]))

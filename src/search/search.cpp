@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "movegen/attack.h"
+#include "movegen/makemove.h"
 #include "movegen/movegen.h"
 #include "platform/platform.h"
 #include "position/position.h"

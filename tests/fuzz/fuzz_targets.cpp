@@ -12,10 +12,11 @@
 #include "frontend/config.h"
 #include "frontend/console.h"
 #include "frontend/movetext.h"
+#include "frontend/perft_commands.h"
 #include "fuzz_platform.h"
 #include "movegen/attack.h"
+#include "movegen/makemove.h"
 #include "movegen/movegen.h"
-#include "movegen/perft.h"
 #include "position/position.h"
 
 using namespace mavo;

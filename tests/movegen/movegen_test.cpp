@@ -1,6 +1,7 @@
 #include <random>
 #include <set>
 
+#include "movegen/makemove.h"
 #include "position/position_fixture.h"
 
 namespace mavo {
@@ -78,9 +79,20 @@ TEST_F(Generate, RandomGamesKeepTheRecordConsistent) {
           }
           const PositionKey after = pos.hashkey;
           ASSERT_EQ(MoveStack[pos.ply - 1].keyAfter, after);
+          MoveList replies;
+          const int r = generateMoves(pos, replies);
           unmakeMove(pos);
           ASSERT_EQ(stateDiff(pos, before), "") << moveText(m);
           ASSERT_EQ(pos.hashkey, after);
+          // perft's board-only pair: the same replies, the record untouched.
+          const Position made = pos;
+          makeBoardMove(pos, m);
+          MoveList boardReplies;
+          ASSERT_EQ(generateMoves(pos, boardReplies), r) << moveText(m);
+          for (int k = 0; k < r; ++k) ASSERT_EQ(fullText(boardReplies[k]), fullText(replies[k])) << moveText(m);
+          unmakeBoardMove(pos);
+          ASSERT_EQ(stateDiff(pos, made), "") << moveText(m);
+          ASSERT_EQ(pos.hashkey, made.hashkey);
         }
         makeMove(pos, moves[random() % n]);
         const char* fault = checkPosition(pos, true);

@@ -9,15 +9,6 @@ namespace {
 
 using Perft = PositionTest;
 
-// Leaf count at depth d through the perft machinery (two walks, the last
-// ply counted without being made).
-uint64_t leaves(Position& pos, int d) {
-  if (d == 1) return static_cast<uint64_t>(countLegalMoves(pos));
-  perftAccumulator = 0;
-  perftRun(pos, d - 1);
-  return perftTotal - perftTotalShort;
-}
-
 // Every line of the Chess960 file: a FEN with file-letter castling, then
 // ";D<depth> <count>" entries from an independent program.
 TEST_F(Perft, Chess960Positions) {
@@ -35,19 +26,11 @@ TEST_F(Perft, Chess960Positions) {
     uint64_t expected;
     while (entries >> depth >> expected) {
       int d = depth[2] - '0';
-      EXPECT_EQ(leaves(pos, d), expected) << "depth " << d;
+      EXPECT_EQ(perft(pos, d), expected) << "depth " << d;
     }
     EXPECT_EQ(stateDiff(pos, load(line.substr(0, line.find(';')))), "");
   }
   EXPECT_EQ(lines, 23);
-}
-
-// Each level of the walk keeps a move list on the stack.
-TEST_F(Perft, DepthBeyondTheStackIsWrongInput) {
-  Position pos = load(startFen);
-  testing::internal::CaptureStdout();
-  perftCommand(pos, 700);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "\nwrong input for perft\n");
 }
 
 }  // namespace

@@ -11,10 +11,10 @@
 #include <string>
 
 #include "frontend/config.h"
+#include "frontend/perft_commands.h"
 #include "frontend/reports.h"
 #include "frontend/uci.h"
 #include "movegen/attack.h"
-#include "movegen/perft.h"
 #include "position/position.h"
 #include "search/driver.h"
 #include "search/search.h"

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "movegen/attack.h"
+#include "movegen/makemove.h"
 #include "movegen/movegen.h"
 #include "position/position.h"
 #include "support/startup.h"
@@ -102,6 +103,8 @@ inline std::string stateDiff(const Position& a, const Position& b) {
   if (!same(a.moved, b.moved)) return "moved";
   if (a.epField != b.epField || a.fifty != b.fifty || a.material != b.material) return "epField/fifty/material";
   if (a.color != b.color || a.ply != b.ply) return "color/ply";
+  if (a.boardKey != b.boardKey || !same(a.pawnMask, b.pawnMask)) return "boardKey/pawnMask";
+  if ((a.slotMask ^ b.slotMask) >> 1 || (a.sliderSlotMask ^ b.sliderSlotMask) >> 1) return "slot masks";
   return "";
 }
 

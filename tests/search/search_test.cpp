@@ -1,3 +1,4 @@
+#include "movegen/makemove.h"
 #include "search/ordering.h"
 #include "search_setup.h"
 

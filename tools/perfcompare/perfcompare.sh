@@ -51,6 +51,7 @@ case "$runs" in ''|*[!0-9]*|0) echo "perfcompare: --runs needs a positive number
 benchmarks=(
   "start position|rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1|6|119060324|4|197281"
   "r3k2r/p1ppqpb1/...|r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1|5|193690690|3|97862"
+  "8/2p5/3p4/KP5r/...|8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1|7|178633661|5|674624"
 )
 
 if [ "$nobuild" = 0 ]; then

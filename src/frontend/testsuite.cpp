@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "frontend/perft_commands.h"
 #include "movegen/perft.h"
 #include "platform/platform.h"
 #include "position/position.h"
@@ -86,20 +87,18 @@ void runTestSuite(Position& pos) {
     int lastDepth = parseDepthEntries(line, expected);
     if (lastDepth < 2) continue;
     for (int d = 1; d <= lastDepth; ++d) {
-      perftAccumulator = perftTotal = perftTotalShort = 0;
       int64_t t0 = clockMs();
       bool ok;
       if (d == 1) {
-        int n = perftCount(pos, 1);
+        int n = static_cast<int>(perft(pos, 1));
         double seconds = static_cast<double>(clockMs() - t0) / 1000.0;
         ok = n == expected[1];
         report(log, "\nPerft (1): %d nodes", n);
         report(log, ", Time: %2.3f s", seconds);
         report(log, ", [%d]", static_cast<int>(expected[1]));
       } else {
-        perftRun(pos, d - 1);
+        uint64_t found = perft(pos, d);
         double seconds = static_cast<double>(clockMs() - t0) / 1000.0;
-        uint64_t found = perftTotal - perftTotalShort;
         ok = found == static_cast<uint64_t>(expected[d]);
         report(log, "\nPerft (%d): %" PRIu64 " nodes", d, found);
         report(log, ", Time %2.3f s", seconds);
