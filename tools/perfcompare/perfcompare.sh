@@ -1,14 +1,18 @@
 #!/bin/bash
 # Speed of perft and of the search, measured side by side with Debian's
-# stockfish when it is installed. Builds the Release configuration, then
-# runs each perft benchmark in one live session of each engine, alternately
-# (ours, theirs, ours, ...), timing every command from the moment it is sent
-# to the line with its result; then runs the fixed-depth search bench. Prints
+# stockfish when it is installed, and with an earlier build of ours when one
+# is named. Builds the Release configuration, then runs each perft benchmark
+# in one live session of each engine, alternately (ours, baseline, theirs,
+# ours, ...), timing every command from the moment it is sent to the line
+# with its result; then runs the fixed-depth search bench, alternately too,
+# and counts its instructions per alpha-beta node under valgrind's callgrind
+# (when valgrind is installed; the count is the same on every run). Prints
 # nodes per second as min/median/max and the median of the per-run time
 # ratios ours/theirs (below 1.0: ours is faster).
 #
 #   tools/perfcompare/perfcompare.sh [--quick] [--runs N] [--build-dir DIR]
 #                                    [--no-build] [--stockfish CMD]
+#                                    [--baseline DIR]
 #
 #   --quick          small depths, one run each: checks that the tool works,
 #                    that the node counts and the bench signature are
@@ -19,6 +23,8 @@
 #   --no-build       use the binaries already in the build folder
 #   --stockfish CMD  the engine to compare with, default stockfish (also
 #                    looked up in /usr/games); "none" skips the comparison
+#   --baseline DIR   a build folder of an earlier version (its mavo and
+#                    tools/bench/bench), measured beside ours
 #
 # Timings on a shared machine are noisy: compare medians of several runs,
 # never single runs. Exit status: 0 done, 1 a node count or the bench
@@ -29,7 +35,7 @@ repo="$(cd "$here/../.." && pwd)"
 
 usage() { awk 'NR > 1 && !/^#/ { exit } NR > 1 { sub(/^# ?/, ""); print }' "${BASH_SOURCE[0]}"; }
 
-quick=0 runs="" build="$repo/build-perfcompare" nobuild=0 sf="stockfish"
+quick=0 runs="" build="$repo/build-perfcompare" nobuild=0 sf="stockfish" baseline=""
 while [ $# -gt 0 ]; do
   case "$1" in
     --quick) quick=1 ;;
@@ -37,6 +43,7 @@ while [ $# -gt 0 ]; do
     --build-dir) build="${2:-}"; shift ;;
     --no-build) nobuild=1 ;;
     --stockfish) sf="${2:-}"; shift ;;
+    --baseline) baseline="${2:-}"; shift ;;
     -h|--help) usage; exit 0 ;;
     *) usage >&2; exit 2 ;;
   esac
@@ -70,6 +77,11 @@ if [ "$nobuild" = 0 ]; then
 fi
 mavo="$build/mavo" bench="$build/tools/bench/bench"
 [ -x "$mavo" ] && [ -x "$bench" ] || { echo "perfcompare: no mavo or bench in $build" >&2; exit 3; }
+if [ -n "$baseline" ]; then
+  case "$baseline" in /*) ;; *) baseline="$PWD/$baseline" ;; esac
+  base_mavo="$baseline/mavo" base_bench="$baseline/tools/bench/bench"
+  [ -x "$base_mavo" ] && [ -x "$base_bench" ] || { echo "perfcompare: no mavo or bench in $baseline" >&2; exit 3; }
+fi
 
 if [ "$sf" = none ]; then
   sf=""
@@ -111,6 +123,10 @@ start_engine() {
 
 start_engine ours "$mavo"
 ours_pid=$pid ours_in=$to ours_out=$from
+if [ -n "$baseline" ]; then
+  start_engine base "$base_mavo"
+  base_in=$to base_out=$from
+fi
 if [ -n "$sf" ]; then
   start_engine theirs "$sf"
   theirs_in=$to theirs_out=$from
@@ -119,43 +135,59 @@ if [ -n "$sf" ]; then
   wait_for "$theirs_out" uciok 10 || { echo "perfcompare: $sf does not answer uci" >&2; exit 3; }
 fi
 
+# Times one perft command in one of our sessions; the microseconds go to $us.
+our_perft() {
+  local in=$1 out=$2 t0 t1 got
+  t0=$(now)
+  echo "perft $depth" >&"$in"
+  wait_for "$out" "Perft ($depth)" 600 || { echo "perfcompare: no perft answer" >&2; exit 3; }
+  t1=$(now)
+  got=$(sed -E 's/.*Perft \([0-9]+\): ([0-9]+).*/\1/' <<<"$line")
+  if [ "$got" != "$nodes" ]; then
+    echo "perfcompare: $name perft $depth counted $got nodes, expected $nodes" >&2
+    status=1
+  fi
+  us=$((t1 - t0))
+}
+
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a / b }'; }
+mnps_col() { local n=$1; shift; fmt_stats "$(for us in "$@"; do nps "$n" "$us"; done | stats)"; }
+
 echo
-printf "%-22s %5s %11s  %-22s %-22s %s\n" "perft" depth nodes "ours Mnps min/med/max" \
-  "theirs Mnps min/med/max" "time ours/theirs"
+header=$(printf "%-22s %5s %11s  %-22s" "perft" depth nodes "ours Mnps min/med/max")
+[ -n "$baseline" ] && header+=$(printf " %-22s %-9s" "baseline Mnps" "ours/base")
+[ -n "$sf" ] && header+=$(printf " %-22s %s" "theirs Mnps min/med/max" "time ours/theirs")
+echo "$header"
 for entry in "${benchmarks[@]}"; do
   IFS='|' read -r name fen depth nodes qdepth qnodes <<<"$entry"
   [ "$quick" = 1 ] && depth=$qdepth nodes=$qnodes
-  ours=() theirs=() ratios=()
+  ours=() bases=() theirs=() ratios=() base_ratios=()
   echo "setboard $fen" >&"$ours_in"
+  [ -n "$baseline" ] && echo "setboard $fen" >&"$base_in"
   [ -n "$sf" ] && echo "position fen $fen" >&"$theirs_in"
   for ((r = 0; r < runs; r++)); do
-    t0=$(now)
-    echo "perft $depth" >&"$ours_in"
-    wait_for "$ours_out" "Perft ($depth)" 600 || { echo "perfcompare: no perft answer" >&2; exit 3; }
-    t1=$(now)
-    got=$(sed -E 's/.*Perft \([0-9]+\): ([0-9]+).*/\1/' <<<"$line")
-    if [ "$got" != "$nodes" ]; then
-      echo "perfcompare: $name perft $depth counted $got nodes, expected $nodes" >&2
-      status=1
+    our_perft "$ours_in" "$ours_out"
+    ours+=("$us")
+    if [ -n "$baseline" ]; then
+      our_perft "$base_in" "$base_out"
+      bases+=("$us")
+      base_ratios+=("$(ratio "${ours[r]}" "$us")")
     fi
-    ours+=($((t1 - t0)))
     if [ -n "$sf" ]; then
       t0=$(now)
       echo "go perft $depth" >&"$theirs_in"
       wait_for "$theirs_out" "Nodes searched" 600 || { echo "perfcompare: no answer from $sf" >&2; exit 3; }
       t1=$(now)
       theirs+=($((t1 - t0)))
-      ratios+=("$(awk -v a="${ours[r]}" -v b="$((t1 - t0))" 'BEGIN { printf "%.3f", a / b }')")
+      ratios+=("$(ratio "${ours[r]}" "$((t1 - t0))")")
     fi
   done
-  ours_stats=$(for us in "${ours[@]}"; do nps "$nodes" "$us"; done | stats)
-  theirs_col="-" ratio_col="-"
-  if [ -n "$sf" ]; then
-    theirs_col=$(fmt_stats "$(for us in "${theirs[@]}"; do nps "$nodes" "$us"; done | stats)")
-    ratio_col=$(printf "%s\n" "${ratios[@]}" | stats | awk '{ print $2 }')
-  fi
-  printf "%-22s %5s %11s  %-22s %-22s %s\n" "$name" "$depth" "$nodes" "$(fmt_stats "$ours_stats")" \
-    "$theirs_col" "$ratio_col"
+  row=$(printf "%-22s %5s %11s  %-22s" "$name" "$depth" "$nodes" "$(mnps_col "$nodes" "${ours[@]}")")
+  [ -n "$baseline" ] && row+=$(printf " %-22s %-9s" "$(mnps_col "$nodes" "${bases[@]}")" \
+    "$(printf "%s\n" "${base_ratios[@]}" | stats | awk '{ print $2 }')")
+  [ -n "$sf" ] && row+=$(printf " %-22s %s" "$(mnps_col "$nodes" "${theirs[@]}")" \
+    "$(printf "%s\n" "${ratios[@]}" | stats | awk '{ print $2 }')")
+  echo "$row"
 done
 
 # Peak memory of the session that ran the perft commands; start-up: the
@@ -163,6 +195,7 @@ done
 # time to its first prompt).
 peak=$(awk '/VmHWM/ { print $2, $3 }' "/proc/$ours_pid/status" 2>/dev/null)
 echo "quit" >&"$ours_in"
+[ -n "$baseline" ] && echo "quit" >&"$base_in"
 [ -n "$sf" ] && echo "quit" >&"$theirs_in"
 wait
 cd "$workdir" || exit 3
@@ -178,19 +211,43 @@ echo "ours: peak memory ${peak:-unknown}; start-up to quit (min/median/max): $(a
   'BEGIN { split(s, v, " "); printf "%.1f %.1f %.1f ms", v[1] / 1e3, v[2] / 1e3, v[3] / 1e3 }')"
 [ -n "$sf" ] && echo "theirs: $theirs_name ($sf)" || echo "theirs: stockfish not found, comparison skipped"
 
-# The search bench: the node total must be the signature.
+# The search bench: the node total must be the signature. Runs alternate
+# with the baseline's; then the instructions per alpha-beta node.
 signature=$(grep -E '^[0-9]+$' "$repo/tools/bench/signature.txt" | head -1)
-bench_nps=() kept=kept
-for ((r = 0; r < runs; r++)); do
-  total=$(cd "$workdir" && "$bench" | awk '/^Total:/ { print $2, $4 }')
+run_bench() {
+  local total
+  total=$(cd "$workdir" && "$1" | awk '/^Total:/ { print $2, $4 }')
   [ -n "$total" ] || { echo "perfcompare: bench failed" >&2; exit 3; }
   if [ "${total% *}" != "$signature" ]; then
-    echo "perfcompare: bench counted ${total% *} nodes, signature $signature" >&2
+    echo "perfcompare: $1 counted ${total% *} nodes, signature $signature" >&2
     status=1 kept=CHANGED
   fi
-  bench_nps+=("${total#* }")
+  bench_nps=${total#* }
+}
+instructions() {
+  (cd "$workdir" && valgrind --tool=callgrind --callgrind-out-file=/dev/null "$1" 2>&1 >/dev/null) |
+    awk '/refs:/ { gsub(",", "", $NF); print $NF }'
+}
+ours_nps=() base_nps=() kept=kept
+for ((r = 0; r < runs; r++)); do
+  run_bench "$bench"
+  ours_nps+=("$bench_nps")
+  if [ -n "$baseline" ]; then
+    run_bench "$base_bench"
+    base_nps+=("$bench_nps")
+  fi
 done
 echo
-echo "search bench: $signature nodes (signature $kept)," \
-  "Mnps min/med/max $(fmt_stats "$(printf "%s\n" "${bench_nps[@]}" | stats)")"
+echo "search bench: $signature nodes (signature $kept)"
+echo "  ours Mnps min/med/max $(fmt_stats "$(printf "%s\n" "${ours_nps[@]}" | stats)")"
+[ -n "$baseline" ] && echo "  baseline Mnps min/med/max $(fmt_stats "$(printf "%s\n" "${base_nps[@]}" | stats)")"
+if [ "$quick" = 0 ] && command -v valgrind >/dev/null 2>&1; then
+  ours_ir=$(instructions "$bench")
+  echo "  ours: $ours_ir instructions, $((ours_ir / signature)) per alpha-beta node (callgrind)"
+  if [ -n "$baseline" ]; then
+    base_ir=$(instructions "$base_bench")
+    echo "  baseline: $base_ir instructions, $((base_ir / signature)) per alpha-beta node;" \
+      "ours $(awk -v a="$ours_ir" -v b="$base_ir" 'BEGIN { printf "%.1f", 100 * (a - b) / b }')%"
+  fi
+fi
 exit $status
