@@ -129,10 +129,10 @@ void writePieceValues(std::FILE* out) {
   std::fprintf(out, "\nblack pawn: %d", -pieceValue[-1]);
 }
 
-void logReceived(const char* line, bool endLine) {
+void logReceived(std::string_view line, bool endLine) {
   if (!logFile) return;
   std::fprintf(logFile, ">>> RECEIVED FROM GUI >>> ");
-  std::fprintf(logFile, "%s", line);
+  std::fwrite(line.data(), 1, line.size(), logFile);
   if (endLine) std::fprintf(logFile, "\n");
   std::fflush(logFile);
 }

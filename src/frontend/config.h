@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string_view>
 
 #include "position/settings.h"
 
@@ -21,7 +22,7 @@ void writePieceValues(std::FILE* out);
 // The log record of a line received from the GUI (or typed during a
 // search): the line as it came, and a newline when `endLine` (a line cut at
 // its newline).
-void logReceived(const char* line, bool endLine);
+void logReceived(std::string_view line, bool endLine);
 
 // Creates the log file and writes its start-up block. Returns false when the
 // file cannot be created.

@@ -150,9 +150,11 @@ void setBoard(Position& pos, const char* text) {
   if (status != FenStatus::Ok) std::printf("\nFEN not accepted (%s); position unchanged\n", fenStatusText(status));
 }
 
+// As the program starts: the opening tables, no killers, no earlier line.
 void newGame(Position& pos) {
   initPosition(pos);
   readFen(pos, startFen);
+  clearSearchMemory();
 }
 
 // Without a limit for the duration; the replies' time limit comes back after.
@@ -160,8 +162,10 @@ void analyze(Position& pos) {
   const int64_t keptLimit = searchLimits.searchTimeLimit;
   searchLimits.searchTimeLimit = kNoTimeLimit;
   searchLimits.unlimited = true;
+  searchHooks.inputCheck = analysisInputCheck;
   printConsoleHeader();
   runAnalysis(pos, printAnalysisLine);
+  searchHooks.inputCheck = consoleInputCheck;
   searchLimits.searchTimeLimit = keptLimit;
   searchLimits.unlimited = false;
 }

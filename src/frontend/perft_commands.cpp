@@ -52,6 +52,12 @@ void printPerMove(const Move* moves, int n, const uint64_t* counts) {
 
 }  // namespace
 
+uint64_t perftPerMove(Position& pos, const Move* moves, int n, int depth, uint64_t* counts) {
+  if (depth > 1) return countPerMove(pos, moves, n, depth - 2, false, counts);
+  for (int i = 0; i < n; ++i) counts[i] = 1;
+  return static_cast<uint64_t>(n);
+}
+
 void perftCommand(Position& pos, int n) {
   if (!validDepth(n)) {
     std::printf("\nwrong input for perft\n");

@@ -2,9 +2,15 @@
 // the test suite.
 #pragma once
 
+#include <cstdint>
+
 #include "position/types.h"
 
 namespace mavo {
+
+// Each of the n moves with its count of the positions `depth` plies below
+// the position (depth 1 or more; its own ply is the first). Returns the sum.
+uint64_t perftPerMove(Position& pos, const Move* moves, int n, int depth, uint64_t* counts);
 
 // The position is the same afterwards, apart from the key unmakeMove leaves.
 void perftCommand(Position& pos, int n);

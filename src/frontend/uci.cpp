@@ -1,18 +1,23 @@
 #include "frontend/uci.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 #include "frontend/command_line.h"
 #include "frontend/config.h"
 #include "frontend/movetext.h"
+#include "frontend/perft_commands.h"
 #include "frontend/printouts.h"
 #include "frontend/reports.h"
 #include "frontend/search_input.h"
+#include "frontend/tokens.h"
 #include "movegen/makemove.h"
 #include "movegen/movegen.h"
+#include "movegen/perft.h"
 #include "platform/platform.h"
 #include "position/notation.h"
 #include "position/position.h"
@@ -35,24 +40,14 @@ constexpr int kLineCap = 1 << 16;
 char commandLine[kLineCap];
 int lineLength;
 
-// The fields of a line stand at fixed places: where the command's own words
-// and their blanks end.
+// The option fields of a setoption line stand at fixed places: where the
+// command's own words and their blanks end.
 constexpr int lengthOf(const char* text) { return text[0] ? 1 + lengthOf(text + 1) : 0; }
-constexpr int kPositionKind = lengthOf("position ");  // 'f'en or 's'tartpos
-constexpr int kFenText = lengthOf("position fen ");
-constexpr int kFenCap = 187;                                        // characters handed to the FEN reader
-constexpr int kStartposMovesWord = lengthOf("position startpos ");  // 'm' of "moves"
-constexpr int kStartposMoveList = lengthOf("position startpos moves ");
-constexpr int kMovesWord = lengthOf("moves ");  // after the "m" found in a fen line
-constexpr int kMovesSearch = 2048;              // characters searched for that "m"
-constexpr int kGoWord = lengthOf("go ");        // "in" of a directly following infinite
-constexpr int kGoMarkScan = 64;                 // indexes scanned for two-letter marks
-constexpr int kMovetimeNumber = lengthOf("movetime ");
-constexpr int kClockNumber = lengthOf("wtime ");     // also btime
-constexpr int kIncrementNumber = lengthOf("winc ");  // also binc
 constexpr int kOptionText = lengthOf("setoption ");
 constexpr int kChess960Value = lengthOf("name UCI_Chess960 value ");  // within the option text
 constexpr int kNullMoveValue = lengthOf("name NullMove Reduction value ");
+constexpr int kFenCap = 187;      // characters handed to the FEN reader
+constexpr int kMoveTextCap = 16;  // longer words are no move texts
 
 // A character at a fixed index of the line; past the line's end there is none.
 char at(int i) { return i < lineLength ? commandLine[i] : '\0'; }
@@ -79,30 +74,38 @@ void setStartPosition() {
   positionSet = true;
 }
 
-// Plays the blank- or newline-separated move texts from `start` on; text
-// after the last separator is not applied.
-void applyMoves(int start) {
-  int tokenStart = start;
-  bool full = false;
-  for (int i = start; i < lineLength; ++i) {
-    char c = commandLine[i];
-    if (c != ' ' && c != '\n') continue;
-    char saved = commandLine[i];
-    commandLine[i] = '\0';
-    const char* token = commandLine + tokenStart;
-    if (!full) {
-      Move move;
-      if (!parseMoveText(token, uciPosition, move)) {
-        std::printf("\nIllegal move: %s\n", token);
-      } else if (uciPosition.ply >= kMaxGamePly) {
-        std::printf("\nmove stack full: moves from %s on are not applied\n", token);
-        full = true;
-      } else {
-        makeMove(uciPosition, move);
-      }
+// A new game starts as the program did: the opening tables, no killers, no
+// line of an earlier search.
+void newGame() {
+  initPosition(uciPosition);
+  setStartPosition();
+  clearSearchMemory();
+}
+
+// A word as a C string for the move-text reader; false when it cannot be
+// a move text.
+bool moveText(std::string_view word, char (&text)[kMoveTextCap]) {
+  if (word.size() >= kMoveTextCap) return false;
+  word.copy(text, word.size());
+  text[word.size()] = '\0';
+  return true;
+}
+
+// Plays the move texts that follow; a text that is no legal move is
+// reported and skipped.
+void applyMoves(Tokens& words) {
+  std::string_view word;
+  while (words.next(word)) {
+    char text[kMoveTextCap];
+    Move move;
+    if (!moveText(word, text) || !parseMoveText(text, uciPosition, move)) {
+      std::printf("\nIllegal move: %.*s\n", static_cast<int>(word.size()), word.data());
+    } else if (uciPosition.ply >= kMaxGamePly) {
+      std::printf("\nmove stack full: moves from %s on are not applied\n", text);
+      return;
+    } else {
+      makeMove(uciPosition, move);
     }
-    commandLine[i] = saved;
-    tokenStart = i + 1;
   }
 }
 
@@ -112,11 +115,21 @@ void logPosition(const Position& pos) {
   std::fflush(logFile);
 }
 
+// position [startpos | fen <fields>] [moves <move> ...]
 void position() {
-  if (at(kPositionKind) == 'f') {
+  Tokens words(std::string_view(commandLine, static_cast<size_t>(lineLength)));
+  std::string_view word;
+  words.next(word);  // "position"
+  words.next(word);
+  if (word == "fen") {
     char fen[kFenCap + 1];
-    int n = 0;
-    while (n < kFenCap && at(kFenText + n) != '\0') fen[n] = at(kFenText + n), ++n;
+    size_t n = 0;
+    while (words.next(word) && word != "moves") {
+      if (n > 0 && n < kFenCap) fen[n++] = ' ';
+      const size_t k = std::min(word.size(), kFenCap - n);
+      word.copy(fen + n, k);
+      n += k;
+    }
     fen[n] = '\0';
     FenStatus status = readFen(uciPosition, fen);
     if (status != FenStatus::Ok) {
@@ -124,54 +137,89 @@ void position() {
       return;
     }
     positionSet = true;
-    for (int i = 0; i < lineLength && i < kMovesSearch; ++i) {
-      if (commandLine[i] == 'm') {
-        applyMoves(i + kMovesWord);
-        break;
-      }
-    }
+    if (word == "moves") applyMoves(words);
     return;
   }
-  if (at(kPositionKind) == 's') setStartPosition();
-  if (at(kStartposMovesWord) == 'm') {
-    setStartPosition();
-    applyMoves(kStartposMoveList);
-    if (logFile) logPosition(uciPosition);
+  if (word != "startpos") {
+    std::printf("\nneither startpos nor fen: position unchanged\n");
+    return;
   }
+  setStartPosition();
+  if (!words.next(word) || word != "moves") return;
+  applyMoves(words);
+  if (logFile) logPosition(uciPosition);
 }
 
-// A number of the go line: digits up to the next blank or the line's end;
-// a negative number (a clock that has run out) counts as 0.
-int goNumber(int i) {
-  if (at(i) == '-') return 0;
-  long long v = 0;
-  while (at(i) >= '0' && at(i) <= '9') {
-    if (v < 1000000000) v = v * 10 + (at(i) - '0');
-    ++i;
+// The number after a go word; a word that is no number is left for the
+// next round (the value then is 0).
+uint64_t goValue(Tokens& words, uint64_t cap) {
+  std::string_view word = words.peek();
+  if (!isNumberWord(word)) return 0;
+  words.next(word);
+  return wordNumber(word, cap);
+}
+int goInt(Tokens& words) { return static_cast<int>(goValue(words, INT_MAX)); }
+
+// go perft <depth>: each root move with its count, then the total, in the
+// form move-generator tools read.
+void uciPerft(int depth) {
+  MoveList moves;
+  const int n = legalMoves(uciPosition, moves);
+  uint64_t counts[kMaxMoves];
+  uint64_t total = positionSet ? 1 : 0;
+  if (depth > 0 && depth <= kMaxPerftDepth && depth < kMoveStackSize - uciPosition.ply) {
+    total = perftPerMove(uciPosition, moves, n, depth, counts);
+    for (int i = 0; i < n; ++i) {
+      writeUciMove(stdout, moves[i]);
+      std::printf(": %" PRIu64 "\n", counts[i]);
+    }
   }
-  return v > INT_MAX ? INT_MAX : static_cast<int>(v);
+  std::printf("\nNodes searched: %" PRIu64 "\n\n", total);
 }
 
+// go [wtime|btime|winc|binc|movestogo|movetime|depth|nodes|mate <n>]
+//    [infinite] [ponder] [searchmoves <move> ...] [perft <n>]
 void go() {
   GoValues g;
-  if (at(kGoWord) == 'i' && at(kGoWord + 1) == 'n') g.infiniteSearch = 1;
-  for (int i = 0; i < kGoMarkScan; ++i)
-    if (at(i) == 'm' && at(i + 1) == 'o') g.moveTime = goNumber(i + kMovetimeNumber);
-  for (int i = 0; i < kGoMarkScan; ++i) {
-    if (at(i) == 'w' && at(i + 1) == 't') g.whiteTime = goNumber(i + kClockNumber);
-    if (at(i) == 'w' && at(i + 1) == 'i') g.whiteIncrement = goNumber(i + kIncrementNumber);
+  MoveList searchMoves;
+  Tokens words(std::string_view(commandLine, static_cast<size_t>(lineLength)));
+  std::string_view word;
+  words.next(word);  // "go"
+  bool listingMoves = false;
+  while (words.next(word)) {
+    const bool wasListing = listingMoves;
+    listingMoves = false;
+    // clang-format off
+    if (word == "wtime") g.whiteTime = goInt(words), g.timeGiven[0] = true;
+    else if (word == "btime") g.blackTime = goInt(words), g.timeGiven[1] = true;
+    else if (word == "winc") g.whiteIncrement = goInt(words), g.timeGiven[0] = true;
+    else if (word == "binc") g.blackIncrement = goInt(words), g.timeGiven[1] = true;
+    else if (word == "movetime") g.moveTime = goInt(words), g.timeGiven[0] = g.timeGiven[1] = true;
+    else if (word == "movestogo") g.movesToGo = goInt(words);
+    else if (word == "depth") g.depth = goInt(words);
+    else if (word == "nodes") g.nodes = goValue(words, UINT64_MAX);
+    else if (word == "mate") g.mate = goInt(words);
+    else if (word == "infinite") g.infiniteSearch = 1;
+    else if (word == "ponder") g.ponder = true;
+    else if (word == "ponderhit") g.ponder = g.ponderhit = true;
+    else if (word == "searchmoves") listingMoves = true;
+    else if (word == "perft") return uciPerft(goInt(words));
+    // clang-format on
+    else if (wasListing) {
+      listingMoves = true;
+      char text[kMoveTextCap];
+      Move move;
+      if (positionSet && moveText(word, text) && parseMoveText(text, uciPosition, move) &&
+          g.searchMoveCount < kMaxMoves)
+        searchMoves[g.searchMoveCount++] = move;
+    }
   }
-  for (int i = 0; i < kGoMarkScan; ++i) {
-    if (at(i) == 'b' && at(i + 1) == 't') g.blackTime = goNumber(i + kClockNumber);
-    if (at(i) == 'b' && at(i + 1) == 'i') g.blackIncrement = goNumber(i + kIncrementNumber);
-  }
-  g.ponder = std::strstr(commandLine, "ponder") != nullptr;
-  g.ponderhit = std::strstr(commandLine, "ponderhit") != nullptr;
+  g.searchMoves = searchMoves;
   if (!positionSet) {
     sendNoBestMove();
     return;
   }
-  setUciTimeBudget(g, uciPosition.color);
+  setGoLimits(g, uciPosition.color);
   logTimeSettings(g);
   Move best;
   Iterations run;
@@ -275,12 +323,19 @@ void unknownWord(const char* word) {
     std::printf("\not yet implemented\n");
 }
 
-// The protocol wants "isready" answered at once, also while searching.
-void answerDuringSearch(const char* line) {
-  if (std::strcmp(line, "isready") == 0) std::printf("readyok\n");
+// The protocol wants "isready" answered at once, also while searching,
+// and "quit" to end the search, its bestmove sent, and then the program.
+LineDuringSearch uciLineRole(std::string_view line) {
+  const std::string_view word = Tokens(line).peek();
+  if (word == "isready") {
+    std::printf("readyok\n");
+    return LineDuringSearch::Answered;
+  }
+  if (word == "quit") return LineDuringSearch::EndsAndWaits;
+  return commonLineRole(line);
 }
 
-int uciInputCheck() { return pollSearchInput(answerDuringSearch); }
+int uciInputCheck() { return pollSearchInput(uciLineRole); }
 
 }  // namespace
 
@@ -297,7 +352,8 @@ void uciLoop() {
     lineLength = outputClosed() ? -1 : readLine(commandLine, kLineCap);
     if (lineLength < 0) return;
     if (commandLine[0] == '\n') continue;
-    logReceived(commandLine, false);
+    // A line set aside during a search was logged when it came.
+    if (!lastLineWasSetAside()) logReceived(commandLine, false);
     char word[1025];
     firstWord(commandLine, word, sizeof word);
     if (word[0] == '\0') continue;
@@ -305,7 +361,7 @@ void uciLoop() {
     // The command table, one line a command.
     // clang-format off
     if (is("quit")) return;
-    if (is("new") || is("ucinewgame")) setStartPosition();
+    if (is("new") || is("ucinewgame")) newGame();
     else if (is("isready")) std::printf("readyok\n");
     else if (is("stop") || is("debug")) continue;
     else if (is("ponderhit")) setDeadline(clockMs() + searchLimits.ponderTimeLimit);

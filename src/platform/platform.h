@@ -15,20 +15,29 @@ void platformInit();
 // Milliseconds since program start on a steady wall clock.
 int64_t clockMs();
 
-// Nonzero when a line (or part of one) can be read now, or when the end of
-// input has come and a read would report it. Never blocks.
+// Nonzero when input that no search has looked at yet can be read now, or
+// when the end of input has come and a read would report it. Never blocks.
 int inputAvailable();
 
 // Reads one line of standard input into buf: at most cap - 1 characters,
 // ending with its newline when one came within them (a longer line is read
 // in pieces). A carriage return before a newline is dropped. Returns the
-// number of characters stored, or -1 at the end of input.
+// number of characters stored, or -1 at the end of input. Lines a search
+// has set aside come first, in the order they arrived.
 int readLine(char* buf, int cap);
+// Whether the line readLine returned last had been set aside by a search
+// (and so was already seen, and logged, while the search ran).
+bool lastLineWasSetAside();
 
-// Non-blocking readLine for the input check during a search: returns the
-// length of a line when a whole one can be read now, 0 when none is
-// complete yet (a partial line stays buffered), -1 at the end of input.
-int pollLine(char* buf, int cap);
+// What a search sees of its input. peekLine looks at the next line after
+// the set-aside ones, without its line end, and never blocks: 1 when a
+// whole line has come, 0 when none has yet, -1 at the end of input, -2 when
+// the set-aside lines fill the input buffer (only the command loop can make
+// room). The text is valid until the next call. After a 1 the search either
+// takes the line (it is gone) or sets it aside for the command loop.
+int peekLine(const char** text, int* length);
+void takePeekedLine();
+void setPeekedLineAside();
 
 // True once standard output reaches no one any more (the reading end of its
 // pipe was closed, the terminal hung up). Never blocks.

@@ -45,7 +45,7 @@ void platformInit() {
 }
 
 int inputAvailable() {
-  if (input.buffered() || input.ended()) return 1;
+  if (input.unseen() || input.ended()) return 1;
   pollfd p{0, POLLIN, 0};
   int r = ::poll(&p, 1, 0);
   return r > 0 ? 1 : 0;
@@ -53,10 +53,14 @@ int inputAvailable() {
 
 int readLine(char* buf, int cap) { return input.readLine(buf, cap); }
 
-int pollLine(char* buf, int cap) {
+bool lastLineWasSetAside() { return input.lastReadWasSetAside(); }
+
+int peekLine(const char** text, int* length) {
   pollfd p{0, POLLIN, 0};
-  return input.pollLine(buf, cap, ::poll(&p, 1, 0) > 0);
+  return input.peekLine(text, length, ::poll(&p, 1, 0) > 0);
 }
+void takePeekedLine() { input.takePeeked(); }
+void setPeekedLineAside() { input.setPeekedAside(); }
 
 bool outputClosed() {
   pollfd p{1, 0, 0};

@@ -76,14 +76,18 @@ void platformInit() {
 }
 
 int inputAvailable() {
-  if (input.buffered() || input.ended()) return 1;
+  if (input.unseen() || input.ended()) return 1;
   return rawInputWaiting();
 }
 
 int readLine(char* buf, int cap) { return input.readLine(buf, cap); }
 
+bool lastLineWasSetAside() { return input.lastReadWasSetAside(); }
+
 // On a console a read waits for the whole typed line.
-int pollLine(char* buf, int cap) { return input.pollLine(buf, cap, rawInputWaiting() != 0); }
+int peekLine(const char** text, int* length) { return input.peekLine(text, length, rawInputWaiting() != 0); }
+void takePeekedLine() { input.takePeeked(); }
+void setPeekedLineAside() { input.setPeekedAside(); }
 
 // A write into a pipe whose reader has gone fails and marks the stream.
 bool outputClosed() { return std::ferror(stdout) != 0; }

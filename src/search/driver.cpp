@@ -37,6 +37,9 @@ Iterations iterate(Position& pos, int rootMoves, int depthBound, IterationReport
     if (searchState.stopFlag) break;
     ++run.completed;
     if (report) report(pos, depth);
+    const int score = searchState.rootScore;
+    if (searchLimits.mateLimit && isMateScore(score) && score > 0 && mateDistance(score) <= searchLimits.mateLimit)
+      break;
   }
   return run;
 }
@@ -67,13 +70,13 @@ bool runUciSearch(Position& pos, IterationReport report, Move& best, Iterations&
   s.nodes = 0;
   s.qsNodes = 0;
   MoveList moves;
-  const int n = generateMoves(pos, moves);
+  const int n = restrictRootMoves(moves, generateMoves(pos, moves));
   s.nullMoveCalls = s.nullMoveCutoffs = s.firstMoveCutoffs = s.otherCutoffs = 0;
   s.rootBestMove.from = s.rootBestMove.to = 0;
   s.savedBestMove.from = s.savedBestMove.to = 0;
   computeKey(pos);
   s.searchStart = clockMs();
-  run = iterate(pos, n, kIterationBound, report);
+  run = iterate(pos, n, searchLimits.depthLimit, report);
   if (s.stopFlag) s.rootBestMove = s.savedBestMove;
   // Stopped before the first iteration completed: nothing was searched to
   // the end, so the first legal move stands in.

@@ -12,9 +12,6 @@
 
 namespace mavo {
 
-// Iterations run to depths below this.
-inline constexpr int kIterationBound = 64;
-
 // How a front end reports a completed iteration; the root score is in
 // searchState.rootScore.
 using IterationReport = void (*)(const Position& root, int depth);
@@ -25,18 +22,19 @@ struct Iterations {
 };
 
 // Iterative deepening from depth 1 while the root has moves, the depth is
-// below `depthBound` and no stop has come. The iteration a stop interrupts
-// is not reported.
+// below `depthBound`, no stop has come and no mate within the mate limit
+// has been found. The iteration a stop interrupts is not reported.
 Iterations iterate(Position& pos, int rootMoves, int depthBound, IterationReport report);
 
 // The moves of a line that can be played one after the other from the
 // position: a line is cut at its first move that is not legal there.
 int playableLength(Position pos, const PvLine& line);
 
-// UCI "go" after its budget (setUciTimeBudget): searches and, unless the
-// search is unlimited, plays the move on the position. False when the root
-// has no legal move; otherwise `best` is the move of the last completed
-// iteration (the first legal move when none completed).
+// UCI "go" after its limits (setGoLimits): searches the root moves the
+// limits allow and, unless the search is unlimited, plays the move on the
+// position. False when the root has no legal move; otherwise `best` is the
+// move of the last completed iteration (the first allowed move when none
+// completed).
 bool runUciSearch(Position& pos, IterationReport report, Move& best, Iterations& run);
 
 // The engine's reply at the console. False when the side to move has no

@@ -38,15 +38,36 @@ inline bool stackFull(const Position& pos) { return pos.ply >= kMoveStackSize - 
 
 }  // namespace
 
-void resetSearchForFixedDepth() {
+void clearSearchMemory() {
   for (int i = 0; i < kKillerSlots; ++i)
     killerPrimary[i] = killerSecondary[i] = mateKillerPrimary[i] = mateKillerSecondary[i] = Move{};
   rootPV = PvLine{};
   searchState = SearchState{};
+}
+
+void resetSearchForFixedDepth() {
+  clearSearchMemory();
   searchState.searchCountdown = searchState.progressCountdown = searchState.qsCountdown = INT_MAX;
   setDeadline(INT64_MAX);
   searchLimits.unlimited = false;
+  searchLimits.nodeLimit = kNoNodeLimit;
+  searchLimits.mateLimit = 0;
+  searchLimits.searchMoveCount = 0;
   searchHooks = SearchHooks{};
+}
+
+int restrictRootMoves(Move* moves, int n) {
+  const SearchLimits& l = searchLimits;
+  if (l.searchMoveCount == 0) return n;
+  int kept = 0;
+  for (int i = 0; i < n; ++i)
+    for (int k = 0; k < l.searchMoveCount; ++k)
+      if (moves[i].from == l.searchMoves[k].from && moves[i].to == l.searchMoves[k].to &&
+          moves[i].type == l.searchMoves[k].type) {
+        moves[kept++] = moves[i];
+        break;
+      }
+  return kept;
 }
 
 int checkfordraw(const Position& pos) {
@@ -152,6 +173,12 @@ int alphaBeta(Position& pos, int alpha, int beta, int nodePly, int depth, PvLine
   pv.count = 0;
   bool nullAllowed = true;
   if (alpha > kInfinity - 1 - searchPly) return alpha;
+  // Counted at every node, so that a node limit gives the same search
+  // whenever it is run; the node that goes past it is not searched.
+  if (searchState.nodes > searchLimits.nodeLimit) {
+    searchState.stopFlag = 1;
+    return alpha;
+  }
   if (searchState.searchCountdown < 0) {
     if (timeToStop()) {
       searchState.stopFlag = 1;
@@ -195,7 +222,8 @@ int alphaBeta(Position& pos, int alpha, int beta, int nodePly, int depth, PvLine
   }
 
   MoveList moves;
-  const int n = generateMoves(pos, moves);
+  int n = generateMoves(pos, moves);
+  if (nodePly == 0) n = restrictRootMoves(moves, n);
   if (n == 0) return inCheck ? matedIn(searchPly) : 0;
   if (n == 1 && nodePly < 30 && searchPly > 4 && pos.hashkey != MoveStack[pos.ply - 4].keyAfter) depth += 1;
   if (!internalSearch && searchState.iterationDepth > 2 && n > 4) {

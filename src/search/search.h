@@ -48,14 +48,25 @@ struct SearchHooks {
 };
 extern SearchHooks searchHooks;
 
-// Clears everything a search reads that an earlier one may have left
-// behind (state, killers, lines) and lifts every limit: the search never
-// reads the clock or the input and reports nothing. The fixed-depth bench
-// and the tests start from here.
+// Forgets everything an earlier search left behind that a later one reads
+// (killers, the last line, the state with its countdowns), as a new game
+// in a fresh program starts.
+void clearSearchMemory();
+
+// clearSearchMemory, and lifts every limit: the search never reads the
+// clock or the input and reports nothing. The fixed-depth bench and the
+// tests start from here.
 void resetSearchForFixedDepth();
 
-// Moves to a mate from a mate score (1 for a mate in one).
-inline constexpr int mateDistance(int score) { return (kInfinity - (score > 0 ? score : -score)) / 2 + 1; }
+// Keeps the root moves the front end named (searchLimits.searchMoves), in
+// their order; all of them when it named none. Returns the count.
+int restrictRootMoves(Move* moves, int n);
+
+// Moves to a mate from a mate score, counted as UCI does: the moves of the
+// side that mates (1 for a mate in one, and for being mated in one).
+inline constexpr int mateDistance(int score) {
+  return score > 0 ? (kInfinity - score) / 2 + 1 : (kInfinity + score) / 2;
+}
 
 // 1 when the position is drawn by the fifty-move rule or stands for the
 // third time (same side to move).

@@ -14,22 +14,45 @@ int64_t msSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
 }
 
-TEST(ConsoleSearch, AnalyzeDropsOtherLinesAndStopsOnStop) {
+// Any line ends "analyze" and is then served ("isready" too: only the UCI
+// loop answers it); a stop word ends it and is used up.
+TEST(ConsoleSearch, AnalyzeEndsOnAnyLineAndServesIt) {
   EngineProcess engine;
   ASSERT_TRUE(engine.waitFor(kConsoleStart, 5000));
   engine.send("analyze\n");
   ASSERT_TRUE(engine.waitFor("\n  5 ", 20000));
-  engine.send("hello\n");  // consumed by the search, never answered
-  engine.drain(300);
-  const size_t mark = engine.output().size();
+  size_t mark = engine.output().size();
+  engine.send("isready\n");
+  ASSERT_TRUE(engine.waitFor("\nmavo: \ninput correct ?: isready", 3000, mark));
+  engine.send("analyze\n");
+  ASSERT_TRUE(engine.waitFor("\n  5 ", 20000, mark));
+  mark = engine.output().size();
   const auto start = std::chrono::steady_clock::now();
   engine.send("stop\n");
   ASSERT_TRUE(engine.waitFor("\nmavo: ", 3000, mark));
   EXPECT_LT(msSince(start), 1000);
   engine.send("quit\n");
   EXPECT_EQ(engine.waitExit(5000), 0);
-  EXPECT_EQ(engine.output().find("no need to talk"), std::string::npos);
+  EXPECT_EQ(engine.output().find("readyok"), std::string::npos);
+  EXPECT_EQ(engine.output().find("input correct ?: stop"), std::string::npos);
   EXPECT_EQ(engine.output().find("Mavo moves"), std::string::npos);
+}
+
+// The analysis line writes mate distances with two digits, the reply's
+// line as they are; both count the mating side's moves (mated in one: 1).
+TEST(ConsoleSearch, MateDistancesInAnalysisAndReply) {
+  for (auto [fen, analysis] :
+       {std::pair{"k7/8/2K5/8/8/8/8/7R w", "    +M02   "}, {"k7/8/1K6/8/8/8/8/7R b", "    -M01   "}}) {
+    EngineProcess engine;
+    engine.send(std::string("setboard ") + fen + " - - 0 1\nanalyze\n");
+    EXPECT_TRUE(engine.waitFor(std::string(analysis), 5000)) << engine.output();
+    engine.send("stop\nquit\n");
+    EXPECT_EQ(engine.waitExit(5000), 0);
+  }
+  RunResult r = runEngine("setboard k7/8/8/1K6/8/8/8/7R w - - 0 1\nsd 3\nb5b6\n");
+  const size_t reply = r.out.find("\n D. ");
+  ASSERT_NE(reply, std::string::npos);
+  EXPECT_NE(r.out.find("    -M1   ...  ka8-b8 Rh1-h8# \n", reply), std::string::npos) << r.out.substr(reply);
 }
 
 TEST(ConsoleSearch, TimeLimitedReplyTakesAboutItsTime) {

@@ -3,47 +3,13 @@
 // clock values, long move lists and the end of input.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <regex>
 #include <sstream>
 
-#include "support/engine_process.h"
+#include "blackbox/uci_session.h"
 
 namespace mavo::test {
 namespace {
-
-using Clock = std::chrono::steady_clock;
-constexpr int64_t kNever = 1 << 30;
-
-int64_t msSince(Clock::time_point t) {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t).count();
-}
-
-// An engine already switched to UCI mode.
-struct Uci {
-  EngineProcess engine;
-  Uci() {
-    engine.send("uci\n");
-    EXPECT_TRUE(engine.waitFor("uciok\n", 5000));
-  }
-  size_t mark() const { return engine.output().size(); }
-  // Sends `text` and waits for `needle` in what follows; returns the time
-  // it took (kNever when it did not come).
-  int64_t timed(const std::string& text, const std::string& needle, int timeoutMs = 5000) {
-    size_t from = mark();
-    auto t = Clock::now();
-    engine.send(text);
-    return engine.waitFor(needle, timeoutMs, from) ? msSince(t) : kNever;
-  }
-  std::string since(size_t from) const { return engine.output().substr(from); }
-};
-
-// The bestmove that follows `from`, "" when none came.
-std::string bestMove(const std::string& out, size_t from = 0) {
-  std::smatch m;
-  std::string tail = out.substr(from);
-  return std::regex_search(tail, m, std::regex("bestmove (\\S+)\n")) ? m[1].str() : "";
-}
 
 // Bounds generous for a busy machine, far below what a clock would lose.
 TEST(UciTiming, SearchesEndOnTheirBudget) {
@@ -67,27 +33,61 @@ TEST(UciTiming, StopAndTopEndAnInfiniteSearchAtOnce) {
   }
 }
 
-// isready is answered at once and the search goes on; lines sent with stop
-// wait for the loop; quit during a search is dropped.
-TEST(UciSession, LinesDuringASearch) {
+// isready is answered at once and the search goes on; every other line
+// waits and is served after the bestmove, in the order it came; a position
+// line ends the search, and is then the position of the next one; quit
+// ends the search, its bestmove sent, and then the program.
+TEST(UciSession, NoLineIsLostDuringASearch) {
   Uci uci;
   uci.engine.send("position startpos\ngo infinite\n");
   ASSERT_TRUE(uci.engine.waitFor("info depth 3 ", 5000));
   size_t from = uci.mark();
   EXPECT_LE(uci.timed("isready\r\n", "readyok\n"), 200);
-  uci.engine.drain(100);
+  uci.engine.send("moves\nsetoption name UCI_Chess960 value true\nisready\n");
+  ASSERT_TRUE(uci.engine.waitFor("readyok\n", 2000, uci.engine.output().find("readyok\n", from) + 1));
+  uci.engine.drain(200);
   EXPECT_EQ(bestMove(uci.engine.output(), from), "") << "the search must go on";
-  from = uci.mark();
-  uci.engine.send("stop\nisready\nposition startpos moves e2e4\r\nmoves\r\n");
+  EXPECT_EQ(uci.since(from).find("legal moves"), std::string::npos) << "moves waits for the search";
+  uci.engine.send("stop\ndisp\n");
   ASSERT_TRUE(uci.engine.waitFor("\n20 legal moves:\n", 5000, from));
+  ASSERT_TRUE(uci.engine.waitFor("turn: white", 5000, from)) << "disp after moves";
   std::string out = uci.since(from);
-  EXPECT_LT(out.find("bestmove "), out.find("readyok\n"));
+  EXPECT_LT(out.find("bestmove "), out.find("20 legal moves"));
+  EXPECT_LT(out.find("20 legal moves"), out.find("turn: white"));
+  // Chess960 was switched on after the search: the e1 king takes its rook.
+  EXPECT_NE(
+      uci.search("position fen 4k3/8/8/8/8/8/8/4K2R w K - 0 1\ngo depth 1 searchmoves e1h1\n").find("bestmove e1h1\n"),
+      std::string::npos);
+
+  uci.engine.send("position startpos\ngo infinite\n");
+  ASSERT_TRUE(uci.engine.waitFor("info depth 3 ", 5000, uci.mark()));
+  EXPECT_NE(uci.search("position startpos moves e2e4\n"), "") << "a position line ends the search";
+  EXPECT_GT(bestMove(uci.search("go depth 2\n")).substr(1, 1), "6") << "the new position, Black to move";
+
   from = uci.mark();
-  uci.engine.send("go movetime 300\nquit\n");
-  EXPECT_TRUE(uci.engine.waitFor("bestmove ", 5000, from));
-  EXPECT_LT(uci.timed("isready\n", "readyok\n"), kNever);
+  uci.engine.send("position startpos\ngo infinite\n");
+  ASSERT_TRUE(uci.engine.waitFor("info depth 3 ", 5000, from));
   uci.engine.send("quit\n");
   EXPECT_EQ(uci.engine.waitExit(5000), 0);
+  EXPECT_NE(bestMove(uci.engine.output(), from), "");
+}
+
+// A runner's games in one process, the whole conversation piped at once:
+// the second game's search is of its own start position, not of the first
+// game's plus the engine's move.
+TEST(UciSession, PipedGamesEachSearchTheirOwnPosition) {
+  RunResult r = runEngine(
+      "uci\nucinewgame\nisready\nposition startpos\ngo movetime 50\nucinewgame\nposition startpos\n"
+      "go wtime 1000 btime 1000\nisready\nposition startpos moves e2e4\ngo nodes 2000\n");
+  ASSERT_EQ(r.status, 0);
+  std::vector<std::string> moves;
+  std::smatch m;
+  for (std::string rest = r.out; std::regex_search(rest, m, std::regex("bestmove (\\S+)\n")); rest = m.suffix())
+    moves.push_back(m[1].str());
+  ASSERT_EQ(moves.size(), 3u) << r.out;
+  EXPECT_LT(moves[0].substr(1, 1), "3");
+  EXPECT_LT(moves[1].substr(1, 1), "3") << "White to move in the second game too";
+  EXPECT_GT(moves[2].substr(1, 1), "6");
 }
 
 TEST(UciSession, EndOfInputStopsOnlyAnInfiniteSearch) {
@@ -166,10 +166,11 @@ TEST(UciReports, InfoLinesAndTheirLogRecords) {
   EXPECT_EQ(logged, sent);
 }
 
-// Mate distances are full moves: White mates in two (Kb6, then Rh8#); the
-// side that is mated after its one move (Kb8 Rh8#) hears "mate -2".
+// Mate distances are the mating side's moves: White mates in two (Kb6,
+// then Rh8#); the side that is mated after its one move (Kb8 Rh8#) hears
+// "mate -1".
 TEST(UciReports, MateDistances) {
-  for (auto [fen, score] : {std::pair{"k7/8/2K5/8/8/8/8/7R w", "mate 2"}, {"k7/8/1K6/8/8/8/8/7R b", "mate -2"}}) {
+  for (auto [fen, score] : {std::pair{"k7/8/2K5/8/8/8/8/7R w", "mate 2"}, {"k7/8/1K6/8/8/8/8/7R b", "mate -1"}}) {
     Uci uci;
     uci.engine.send(std::string("position fen ") + fen + " - - 0 1\ngo movetime 200\n");
     ASSERT_TRUE(uci.engine.waitFor("bestmove ", 5000));

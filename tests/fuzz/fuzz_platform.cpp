@@ -60,17 +60,26 @@ void fuzz::setInput(const uint8_t* data, size_t size) {
 void platformInit() {}
 int64_t clockMs() { return ++now; }
 int inputAvailable() {
-  return ++polls > kPollBudget || stdinBuffer->buffered() || stdinBuffer->ended() || inputRead < inputSize;
+  return ++polls > kPollBudget || stdinBuffer->unseen() || stdinBuffer->ended() || inputRead < inputSize;
 }
 int readLine(char* buf, int cap) {
   polls = 0;
   searchLimits.depthLimit = std::min(searchLimits.depthLimit, 4);
   return stdinBuffer->readLine(buf, cap);
 }
-int pollLine(char* buf, int cap) {
-  if (polls <= kPollBudget) return stdinBuffer->pollLine(buf, cap, inputRead < inputSize);
-  std::strncpy(buf, "stop\n", cap);
-  return 5;
+bool lastLineWasSetAside() { return stdinBuffer->lastReadWasSetAside(); }
+bool fakeStop = false;  // the line peekLine handed out last is the made-up stop
+int peekLine(const char** text, int* length) {
+  fakeStop = polls > kPollBudget;
+  if (!fakeStop) return stdinBuffer->peekLine(text, length, inputRead < inputSize);
+  *text = "stop", *length = 4;
+  return 1;
+}
+void takePeekedLine() {
+  if (!fakeStop) stdinBuffer->takePeeked();
+}
+void setPeekedLineAside() {
+  if (!fakeStop) stdinBuffer->setPeekedAside();
 }
 bool outputClosed() { return false; }
 void clearConsole() {}

@@ -73,14 +73,15 @@ TEST(Allocation, NoneWhilePlaying) {
   searchHooks.progress = sendCurrMove;
   GoValues go;
   go.moveTime = 50;
-  setUciTimeBudget(go, pos.color);
+  setGoLimits(go, pos.color);
   Iterations run;
   EXPECT_EQ(allocationsDuring("", [&] { runUciSearch(pos, sendInfoLine, reply, run); }), 0);
 
   // The search stops on "stop"; the loop then serves the rest and quits.
   const std::string session =
       "position startpos moves e2e4 e7e5\ngo wtime 3000 btime 3000\nstop\nposition fen 8/8/8/8/8/8/8/K6k w - - 0 1\n"
-      "go infinite\nstop\nshow\ndraw\nstack\nquit\n";
+      "go infinite\nstop\nshow\ndraw\nstack\nucinewgame\nposition startpos\ngo depth 3 searchmoves e2e4 d2d4\n"
+      "go nodes 3000\ngo perft 2\nquit\n";
   EXPECT_EQ(allocationsDuring(session, [] { uciLoop(); }), 0);
 }
 
