@@ -8,6 +8,12 @@
 
 namespace mavo {
 
+// Room for a line: the console's (and the files it reads: configuration,
+// test suite) 249 characters and the terminator; a UCI line holds a
+// position with a whole game of the move stack's size.
+inline constexpr int kConsoleLineCap = 250;
+inline constexpr int kUciLineCap = 1 << 16;
+
 // The first run of characters without white space, after leading white
 // space; copies at most cap - 1 of its characters. Returns a pointer to the
 // word's first character in the line.

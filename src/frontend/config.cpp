@@ -4,6 +4,8 @@
 #include <cstring>
 #include <ctime>
 
+#include "frontend/command_line.h"
+#include "platform/platform.h"
 #include "search/evaluate.h"
 
 namespace mavo {
@@ -87,15 +89,9 @@ int readConfigFile() {
       {"BlackBishop", &pieceValue[-3], -1}, {"BlackRook", &pieceValue[-4], -1}, {"BlackKnight", &pieceValue[-2], -1},
       {"BlackPawn", &pieceValue[-1], -1},
   };
-  char line[250];
-  while (std::fgets(line, sizeof line, file)) {
-    size_t len = std::strlen(line);
-    if (len >= 2 && line[len - 2] == '\r' && line[len - 1] == '\n') {
-      line[len - 2] = '\n';
-      line[len - 1] = '\0';
-    } else if (len >= 1 && line[len - 1] == '\r') {
-      line[len - 1] = '\0';
-    }
+  char line[kConsoleLineCap];
+  startFileLines(file);
+  while (readFileLine(line, sizeof line) >= 0) {
     bool sawEquals = false;
     if (startsWith(line, "Nullmove")) {
       long v = readNumber(line, &sawEquals);

@@ -5,10 +5,10 @@
 
 #include "frontend/command_line.h"
 #include "frontend/config.h"
+#include "frontend/console_reports.h"
 #include "frontend/movetext.h"
 #include "frontend/perft_commands.h"
 #include "frontend/printouts.h"
-#include "frontend/reports.h"
 #include "frontend/search_input.h"
 #include "frontend/uci.h"
 #include "movegen/attack.h"
@@ -27,8 +27,6 @@ namespace mavo {
 namespace {
 
 Position consolePosition;
-
-constexpr int kLineCap = 250;  // 249 characters and the terminator
 
 void printHelp() {
   std::printf("Mavo %s - Kestrano", kVersion);
@@ -172,7 +170,7 @@ void analyze(Position& pos) {
 
 // Runs one command line; returns false when the program is to end.
 bool serveLine(Position& pos, const char* line) {
-  char word[kLineCap];
+  char word[kConsoleLineCap];
   const char* start = firstWord(line, word, sizeof word);
   if (logFile) std::fprintf(logFile, "\nmavo: %s", word);
   if (word[0] == '\0') return true;
@@ -241,7 +239,7 @@ int runConsole() {
     std::printf("\nerror creating log file");
     return 0;
   }
-  char line[kLineCap];
+  char line[kConsoleLineCap];
   for (;;) {
     std::printf("\nmavo: ");
     if (outputClosed() || readLine(line, sizeof line) < 0) break;

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "frontend/command_line.h"
 #include "frontend/perft_commands.h"
 #include "movegen/perft.h"
 #include "platform/platform.h"
@@ -11,7 +12,6 @@ namespace mavo {
 
 namespace {
 
-constexpr int kLineCap = 250;
 constexpr int kMaxDepth = 100;
 
 // Both the console and the log get every result text.
@@ -31,7 +31,7 @@ bool blankLine(const char* line) {
 // 0 when the line has none. Only depths 1..9 are taken.
 int parseDepthEntries(const char* line, int64_t* expected) {
   int lastDepth = 0;
-  int len = static_cast<int>(strnlen(line, kLineCap));
+  int len = static_cast<int>(strnlen(line, kConsoleLineCap));
   for (int i = 0; i + 1 < len; ++i) {
     if (line[i] != ';' || line[i + 1] != 'D') continue;
     if (i + 2 >= len) break;
@@ -63,7 +63,7 @@ void runTestSuite(Position& pos) {
     return;
   }
   int positions = 0, passed = 0, failed = 0;
-  char line[kLineCap];
+  char line[kConsoleLineCap];
   int64_t expected[kMaxDepth + 1];
   while (std::fgets(line, sizeof line, suite)) {
     if (blankLine(line)) continue;

@@ -11,10 +11,10 @@
 #include "frontend/config.h"
 #include "frontend/movetext.h"
 #include "frontend/perft_commands.h"
-#include "frontend/printouts.h"
-#include "frontend/reports.h"
 #include "frontend/search_input.h"
 #include "frontend/tokens.h"
+#include "frontend/uci_debug.h"
+#include "frontend/uci_reports.h"
 #include "movegen/makemove.h"
 #include "movegen/movegen.h"
 #include "movegen/perft.h"
@@ -23,7 +23,6 @@
 #include "position/position.h"
 #include "position/print.h"
 #include "search/driver.h"
-#include "search/evaluate.h"
 #include "search/search.h"
 
 namespace mavo {
@@ -35,9 +34,7 @@ Position uciPosition;
 // has no kings: nothing may generate moves on it.
 bool positionSet = false;
 
-// Room for a "position" line holding a whole game of the move stack's size.
-constexpr int kLineCap = 1 << 16;
-char commandLine[kLineCap];
+char commandLine[kUciLineCap];
 int lineLength;
 
 // The option fields of a setoption line stand at fixed places: where the
@@ -242,79 +239,6 @@ void setOption() {
   }
 }
 
-void debugHeader() { std::printf("fuer Debug-Zwecke\n"); }
-
-void boardOutput() {
-  debugHeader();
-  if (logFile) {
-    std::fprintf(logFile, "\n[GUI-COMMAND] ");
-    std::fprintf(logFile, "%s\n", commandLine);
-    logBoard(uciPosition);
-    std::fflush(logFile);
-  }
-  printPosition(uciPosition);
-  std::printf("\n");
-}
-
-void stackOutput(const char* word) {
-  debugHeader();
-  const int n = uciPosition.ply;
-  auto entries = [n](std::FILE* out) {
-    for (int k = 1; k <= n; ++k) {
-      const Move& e = MoveStack[k - 1];
-      std::fprintf(out, "\nvon: %d nach: %d", e.from, e.to);
-      std::fprintf(out, " [%d", k);
-      std::fprintf(out, " %s-", squareName(e.from));
-      std::fprintf(out, "%s]", squareName(e.to));
-      std::fprintf(out, "\nply: %d", n);
-    }
-  };
-  entries(stdout);
-  // The GUI reads lines: the last record ends its line.
-  if (n > 0) std::printf("\n");
-  if (logFile) {
-    std::fprintf(logFile, "%s", word);
-    entries(logFile);
-    std::fflush(logFile);
-  }
-}
-
-void showOutput() {
-  MoveList moves;
-  int n = legalMoves(uciPosition, moves);
-  std::printf("\n%d legal moves:\n", n);
-  printMoveList(uciPosition, moves, n);
-}
-
-void valOutput() {
-  std::printf("\n");
-  writeBoardFrame(stdout, BoardFrame::Bracketed,
-                  [](std::FILE* out, int s) { std::fprintf(out, "%3d", pieceSquare[kKing][s]); });
-  std::printf("\n\n    \n");
-}
-
-void movesOutput() {
-  MoveList moves;
-  int n = legalMoves(uciPosition, moves);
-  std::printf("\n%d legal moves:\n", n);
-  for (int i = 0; i < n; ++i) {
-    printSquare(moves[i].from);
-    printSquare(moves[i].to);
-    std::printf("\n");
-  }
-}
-
-void drawOutput() {
-  const int n = uciPosition.ply;
-  std::printf("\n");
-  for (int k = n; k >= 0; --k) std::printf("key: %" PRIu64 "\n", MoveStack[k].keyAfter);
-  std::printf("\ncheckfordraw: %d\n", checkfordraw(uciPosition));
-  std::printf("poskey: %" PRIu64 "\n", uciPosition.hashkey);
-  std::printf("ply: %d\n", searchPly);
-  std::printf("pcount-ply: %d\n", n);
-  std::printf("fifty moves: %d\n", uciPosition.fifty);
-}
-
 void unknownWord(const char* word) {
   Move move;
   if (!positionSet || !parseMoveText(word, uciPosition, move))
@@ -349,7 +273,7 @@ void uciLoop() {
   if (logFile) std::fprintf(logFile, "\n");
 
   for (;;) {
-    lineLength = outputClosed() ? -1 : readLine(commandLine, kLineCap);
+    lineLength = outputClosed() ? -1 : readLine(commandLine, kUciLineCap);
     if (lineLength < 0) return;
     if (commandLine[0] == '\n') continue;
     // A line set aside during a search was logged when it came.
@@ -367,16 +291,13 @@ void uciLoop() {
     else if (is("ponderhit")) setDeadline(clockMs() + searchLimits.ponderTimeLimit);
     else if (is("go")) go();
     else if (is("setoption")) setOption();
-    else if (is("b_ausgabe")) boardOutput();
-    else if (is("stack")) stackOutput(word);
-    else if (is("show")) showOutput();
-    else if (is("disp")) {
-      std::printf("\n");
-      printPosition(uciPosition);
-      std::printf("\n");
-    } else if (is("val")) valOutput();
-    else if (is("moves")) movesOutput();
-    else if (is("draw")) drawOutput();
+    else if (is("b_ausgabe")) uciBoardOutput(uciPosition, commandLine);
+    else if (is("stack")) uciStackOutput(uciPosition, word);
+    else if (is("show")) uciShowOutput(uciPosition, positionSet);
+    else if (is("disp")) uciDisplay(uciPosition);
+    else if (is("val")) uciValOutput();
+    else if (is("moves")) uciMovesOutput(uciPosition, positionSet);
+    else if (is("draw")) uciDrawOutput(uciPosition);
     else if (is("position")) position();
     else unknownWord(word);
     // clang-format on

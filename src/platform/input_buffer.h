@@ -72,9 +72,10 @@ class InputBuffer {
     while (len < cap - 1) {
       if (head_ == tail_ && !fill()) break;
       char c = buf_[head_++];
+      // A carriage return before a newline, or at the very end, is dropped.
       if (c == '\r') {
         if (head_ == tail_) fill();
-        if (head_ < tail_ && buf_[head_] == '\n') continue;
+        if (head_ < tail_ ? buf_[head_] == '\n' : ended_) continue;
       }
       out[len++] = c;
       if (c == '\n') break;

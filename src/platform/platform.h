@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 
 namespace mavo {
 
@@ -38,6 +39,12 @@ bool lastLineWasSetAside();
 int peekLine(const char** text, int* length);
 void takePeekedLine();
 void setPeekedLineAside();
+
+// An open text file read line by line as readLine reads standard input.
+// One file at a time: startFileLines begins it, readFileLine returns -1
+// after its last line.
+void startFileLines(std::FILE* file);
+int readFileLine(char* buf, int cap);
 
 // True once standard output reaches no one any more (the reading end of its
 // pipe was closed, the terminal hung up). Never blocks.

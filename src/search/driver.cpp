@@ -44,6 +44,8 @@ Iterations iterate(Position& pos, int rootMoves, int depthBound, IterationReport
   return run;
 }
 
+int64_t searchElapsedMs() { return clockMs() - searchState.searchStart; }
+
 int playableLength(Position pos, const PvLine& line) {
   const int keptSearchPly = searchPly;
   int k = 0;
@@ -63,8 +65,8 @@ int playableLength(Position pos, const PvLine& line) {
 
 bool runUciSearch(Position& pos, IterationReport report, Move& best, Iterations& run) {
   SearchState& s = searchState;
-  s.searchCountdown = 256;
-  s.progressCountdown = 16384;
+  s.searchCountdown = kFirstTimeCheckUci;
+  s.progressCountdown = kFirstProgressUci;
   s.stopFlag = 0;
   prepareEvaluation(pos);
   s.nodes = 0;
@@ -88,7 +90,7 @@ bool runUciSearch(Position& pos, IterationReport report, Move& best, Iterations&
 
 bool runConsoleReply(Position& pos, IterationReport report, Move& reply) {
   MoveList moves;
-  const int n = startConsoleSearch(pos, moves, 16384);
+  const int n = startConsoleSearch(pos, moves, kFirstTimeCheckReply);
   rootPV.count = 1;
   if (n == 0) return false;
   const Move fallback = moves[0];
@@ -104,7 +106,7 @@ bool runConsoleReply(Position& pos, IterationReport report, Move& reply) {
 
 void runAnalysis(Position& pos, IterationReport report) {
   MoveList moves;
-  const int n = startConsoleSearch(pos, moves, 4096);
+  const int n = startConsoleSearch(pos, moves, kFirstTimeCheckAnalysis);
   iterate(pos, n, kIterationBound, report);
 }
 

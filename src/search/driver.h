@@ -26,6 +26,9 @@ struct Iterations {
 // has been found. The iteration a stop interrupts is not reported.
 Iterations iterate(Position& pos, int rootMoves, int depthBound, IterationReport report);
 
+// Milliseconds since the first iteration of the search began.
+int64_t searchElapsedMs();
+
 // The moves of a line that can be played one after the other from the
 // position: a line is cut at its first move that is not legal there.
 int playableLength(Position pos, const PvLine& line);

@@ -26,6 +26,11 @@ inline void extendPv(PvLine& pv, const Move& move, const PvLine& child) {
   pv.count = childMoves + 1;
 }
 
+// The explosion guard: in the first iterations a quiescence search below
+// one alpha-beta node gives up after this many nodes.
+constexpr uint64_t kEarlyQuiescenceNodeCap = 50000;
+constexpr int kFirstUncappedIteration = 4;
+
 // Reads the clock, then polls the input; true when the search must stop.
 inline bool timeToStop() {
   int64_t now = clockMs();
@@ -48,7 +53,7 @@ void clearSearchMemory() {
 void resetSearchForFixedDepth() {
   clearSearchMemory();
   searchState.searchCountdown = searchState.progressCountdown = searchState.qsCountdown = INT_MAX;
-  setDeadline(INT64_MAX);
+  setDeadline(clockMs() + kNoTimeLimit);
   searchLimits.unlimited = false;
   searchLimits.nodeLimit = kNoNodeLimit;
   searchLimits.mateLimit = 0;
@@ -87,13 +92,14 @@ int quiesce(Position& pos, int alpha, int beta, int qsDepth, PvLine& pv) {
   --searchState.qsCountdown;
   ++searchState.qsNodes;
   if (alpha > kInfinity - 1 - searchPly) return alpha;
-  if (searchState.qsNodes > 50000 && searchState.iterationDepth < 4) return alpha;
+  if (searchState.qsNodes > kEarlyQuiescenceNodeCap && searchState.iterationDepth < kFirstUncappedIteration)
+    return alpha;
   if (searchState.qsCountdown < 0) {
     if (timeToStop()) {
       searchState.stopFlag = 1;
       return alpha;
     }
-    searchState.qsCountdown = 1024;
+    searchState.qsCountdown = kTimeCheckInterval;
   }
   searchState.selDepth = searchState.iterationDepth + searchPly;
   pv.count = 0;
@@ -184,7 +190,7 @@ int alphaBeta(Position& pos, int alpha, int beta, int nodePly, int depth, PvLine
       searchState.stopFlag = 1;
       return alpha;
     }
-    searchState.searchCountdown = 1024;
+    searchState.searchCountdown = kTimeCheckInterval;
   }
   if (!internalSearch && checkfordraw(pos)) return 0;
   if (depth < 0 || depth > 64) depth = 0;
@@ -201,7 +207,7 @@ int alphaBeta(Position& pos, int alpha, int beta, int nodePly, int depth, PvLine
 
   if (searchState.progressCountdown < 0 && !searchState.stopFlag) {
     if (searchHooks.progress) searchHooks.progress();
-    searchState.progressCountdown = 262144;
+    searchState.progressCountdown = kProgressInterval;
   }
 
   if (depth > 3 && !nullAllowed) {

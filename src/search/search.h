@@ -11,6 +11,17 @@
 
 namespace mavo {
 
+// When the searches read the clock and the input: every kTimeCheckInterval
+// nodes of their own, the first time after a countdown that the caller
+// sets (kFirstTimeCheck...). The alpha-beta search writes its progress line
+// every kProgressInterval nodes, in UCI mode first after kFirstProgressUci.
+inline constexpr int kTimeCheckInterval = 1024;
+inline constexpr int kFirstTimeCheckUci = 256;
+inline constexpr int kFirstTimeCheckReply = 16384;
+inline constexpr int kFirstTimeCheckAnalysis = 4096;
+inline constexpr int kProgressInterval = 262144;
+inline constexpr int kFirstProgressUci = 16384;
+
 struct SearchState {
   int iterationDepth = 0;
   uint64_t nodes = 0;    // moves made at alpha-beta nodes
@@ -39,8 +50,8 @@ struct SearchState {
 };
 extern SearchState searchState;
 
-// What a front end hands the search: its progress line (every 262144
-// alpha-beta nodes) and its input check (at every time check, after the
+// What a front end hands the search: its progress line (every
+// kProgressInterval alpha-beta nodes) and its input check (at every time check, after the
 // clock is read), which returns 1 when a stop has come.
 struct SearchHooks {
   void (*progress)() = nullptr;

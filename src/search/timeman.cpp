@@ -30,7 +30,7 @@ int64_t clockBudget(int64_t clock, int64_t increment) {
 void setGoLimits(const GoValues& go, int color) {
   SearchLimits& l = searchLimits;
   const bool white = color == 1;
-  l.searchTimeLimit = go.infiniteSearch ? kInfiniteSearchTime : kGoDefaultTime;
+  l.searchTimeLimit = go.infiniteSearch ? kNoTimeLimit : kGoDefaultTime;
   if (go.moveTime == 0 && l.searchTimeLimit == kGoDefaultTime)
     l.searchTimeLimit =
         white ? clockBudget(go.whiteTime, go.whiteIncrement) : clockBudget(go.blackTime, go.blackIncrement);
@@ -39,8 +39,8 @@ void setGoLimits(const GoValues& go, int color) {
   if (go.moveTime) l.searchTimeLimit = go.moveTime;
   // Without time for the side to move, a depth, node or mate limit is the
   // search's only end.
-  if (!go.timeGiven[white ? 0 : 1] && (go.depth || go.nodes || go.mate)) l.searchTimeLimit = kInfiniteSearchTime;
-  if (go.infiniteSearch) l.searchTimeLimit = kInfiniteSearchTime;
+  if (!go.timeGiven[white ? 0 : 1] && (go.depth || go.nodes || go.mate)) l.searchTimeLimit = kNoTimeLimit;
+  if (go.infiniteSearch) l.searchTimeLimit = kNoTimeLimit;
   if (go.ponder) l.searchTimeLimit = l.ponderTimeLimit;
   if (go.ponderhit) l.searchTimeLimit = l.ponderTimeLimit;
   l.unlimited = go.infiniteSearch != 0;

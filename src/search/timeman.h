@@ -8,13 +8,13 @@
 
 namespace mavo {
 
-// Budgets of a UCI "go" before the clock values are read: the default that
-// tells "no clock given", and "infinite" (also a go whose only limits are
-// a depth, a node count or a mate).
+// The budget of a UCI "go" before the clock values are read: it tells "no
+// clock given".
 inline constexpr int64_t kGoDefaultTime = 6000;
-inline constexpr int64_t kInfiniteSearchTime = 9999999999;
-// The console's "no time limit" (sd, analyze): a larger number again.
-inline constexpr int64_t kNoTimeLimit = 99999999999;
+// No time limit (go infinite, a go limited by depth, nodes or mate alone,
+// the console's sd and analyze): about 115 days, which no search lasts. The
+// log writes it through its low 32 bits, as 1410065407.
+inline constexpr int64_t kNoTimeLimit = 9999999999;
 // Iterations run to depths below this.
 inline constexpr int kIterationBound = 64;
 inline constexpr uint64_t kNoNodeLimit = UINT64_MAX;

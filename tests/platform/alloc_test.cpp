@@ -11,9 +11,10 @@
 #include <string>
 
 #include "frontend/config.h"
+#include "frontend/console_reports.h"
 #include "frontend/perft_commands.h"
-#include "frontend/reports.h"
 #include "frontend/uci.h"
+#include "frontend/uci_reports.h"
 #include "movegen/attack.h"
 #include "position/position.h"
 #include "search/driver.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "frontend/reports.h"
+#include "frontend/console_reports.h"
 
 namespace mavo::test {
 namespace {
