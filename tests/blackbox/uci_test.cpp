@@ -72,6 +72,36 @@ TEST(UciSession, NoLineIsLostDuringASearch) {
   EXPECT_NE(bestMove(uci.engine.output(), from), "");
 }
 
+// A match runner's conversation, a line at a time as it sends them: each
+// game opens with ucinewgame and an isready ping, its moves come as
+// position lines, and each search has its own kind of limit.
+TEST(UciSession, MatchRunnerConversation) {
+  Uci uci;
+  std::string moves;
+  auto play = [&](const std::string& go) {
+    const std::string out = uci.search("position startpos" + moves + "\n" + go + "\n");
+    const std::string move = bestMove(out);
+    EXPECT_TRUE(std::regex_match(move, std::regex("[a-h][1-8][a-h][1-8][qrbn]?"))) << go << ":\n" << out;
+    moves += (moves.empty() ? " moves " : " ") + move;
+    return out;
+  };
+  for (int game = 0; game < 2; ++game) {
+    moves.clear();
+    EXPECT_LT(uci.timed("ucinewgame\nisready\n", "readyok\n"), kNever);
+    EXPECT_EQ(lastDepth(play("go depth 4")), 4);
+    EXPECT_GE(lastDepth(play("go nodes 5000")), 3);
+    play("go wtime 2000 btime 2000 winc 100 binc 100 movestogo 40");
+    play("go movetime 100");
+    const size_t from = uci.mark();
+    uci.engine.send("position startpos" + moves + "\ngo infinite\n");
+    ASSERT_TRUE(uci.engine.waitFor("info depth 3 ", 5000, from));
+    EXPECT_LT(uci.timed("isready\n", "readyok\n"), 1000);
+    EXPECT_NE(uci.search("stop\n"), "");
+  }
+  uci.engine.send("quit\n");
+  EXPECT_EQ(uci.engine.waitExit(5000), 0);
+}
+
 // A runner's games in one process, the whole conversation piped at once:
 // the second game's search is of its own start position, not of the first
 // game's plus the engine's move.
