@@ -35,7 +35,9 @@ class Generator {
     inCheck_ = sliderCheck || knightOrPawnAttacks(king_) || kingStepApart(enemyKing_, king_);
     if (inCheck_) findEvasions();
     // En passant only toward a square on the enemy pawn's passed rank.
-    ep_ = (Color == 1 ? pos.epField < 49 : pos.epField > 70) ? pos.epField : 0;
+    ep_ = (Color == 1 ? pos.epField <= kLastWhiteEnPassantTarget : pos.epField >= kFirstBlackEnPassantTarget)
+              ? pos.epField
+              : 0;
     kingLine_ = AlignmentTable + king_ * 99;     // the table is symmetric
     plainPawns_ = pins_.count == 0 && ep_ == 0;  // no pawn is pinned or may take en passant
   }
@@ -214,9 +216,9 @@ class Generator {
   // Counting a free pawn that neither promotes nor may take en passant: the
   // same four tests, summed without branches. False for any other pawn.
   [[gnu::always_inline]] bool countedFreePawn(int s) {
-    const bool promoting = Color == 1 ? s < 39 : s > 80;
+    const bool promoting = Color == 1 ? s <= kLastWhitePromotingSquare : s >= kFirstBlackPromotingSquare;
     if (promoting || !(plainPawns_ || (!pinOf(s) && s + kLeft != ep_ && s + kRight != ep_))) return false;
-    const bool onHomeRank = Color == 1 ? s > 80 : s < 39;
+    const bool onHomeRank = Color == 1 ? s >= kFirstWhitePawnHomeSquare : s <= kLastBlackPawnHomeSquare;
     const int step = b_[s + kForward] == 0;
     n_ += step + (step & onHomeRank & (b_[s + 2 * kForward] == 0)) + isEnemy(b_[s + kLeft]) + isEnemy(b_[s + kRight]);
     return true;
@@ -224,7 +226,7 @@ class Generator {
 
   template <bool InCheck>
   void pawn(int s) {
-    const bool promoting = Color == 1 ? s < 39 : s > 80;
+    const bool promoting = Color == 1 ? s <= kLastWhitePromotingSquare : s >= kFirstBlackPromotingSquare;
     const int pin = InCheck ? 0 : pinOf(s);
     if (promoting) {
       if (b_[s + kForward] == 0) promotions<InCheck>(s, s + kForward, 0, pin);
@@ -235,7 +237,7 @@ class Generator {
     if constexpr (Mode != kGenCaptures) {
       if (b_[s + kForward] == 0) {
         if (pawnMoveOk<InCheck>(s, s + kForward, pin)) add(s, s + kForward, 0, Normal);
-        bool onHomeRank = Color == 1 ? s > 80 : s < 39;
+        bool onHomeRank = Color == 1 ? s >= kFirstWhitePawnHomeSquare : s <= kLastBlackPawnHomeSquare;
         if (onHomeRank && b_[s + 2 * kForward] == 0 && pawnMoveOk<InCheck>(s, s + 2 * kForward, pin))
           add(s, s + 2 * kForward, 0, Normal);
       }
