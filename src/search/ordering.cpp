@@ -108,21 +108,38 @@ void scoreCaptures(Move* moves, int count, const Position& pos) {
   }
 }
 
-// Each exchange chain of the Shell sort carries one move down past the
-// greater scores before it: done by shifting them up and writing the move
-// once at its place.
-void sortMoves(Move* moves, int count) {
+// Each exchange chain of the Shell sort carries one entry down past the
+// greater scores before it: done by shifting them up and writing the entry
+// once at its place. The entries are scores with list indices, a sixth of
+// a move's size; the comparisons read the scores alone.
+const uint8_t* sortOrder(const Move* moves, int count, MoveOrder& order) {
+  struct Entry {
+    int32_t score;
+    int32_t index;
+  };
+  Entry entries[kMaxMoves];
+  for (int i = 0; i < count; ++i) entries[i] = {moves[i].score, i};
   for (int gap = count / 2; gap > 0; gap /= 2)
     for (int i = gap; i < count; ++i) {
-      if (moves[i - gap].score <= moves[i].score) continue;
-      const Move carried = moves[i];
+      if (entries[i - gap].score <= entries[i].score) continue;
+      const Entry carried = entries[i];
       int j = i - gap;
       do {
-        moves[j + gap] = moves[j];
+        entries[j + gap] = entries[j];
         j -= gap;
-      } while (j >= 0 && moves[j].score > carried.score);
-      moves[j + gap] = carried;
+      } while (j >= 0 && entries[j].score > carried.score);
+      entries[j + gap] = carried;
     }
+  for (int i = 0; i < count; ++i) order[i] = static_cast<uint8_t>(entries[i].index);
+  return order;
+}
+
+void sortMoves(Move* moves, int count) {
+  MoveOrder order;
+  sortOrder(moves, count, order);
+  Move sorted[kMaxMoves];
+  for (int i = 0; i < count; ++i) sorted[i] = moves[order[i]];
+  for (int i = 0; i < count; ++i) moves[i] = sorted[i];
 }
 
 }  // namespace mavo
