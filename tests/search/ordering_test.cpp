@@ -13,7 +13,8 @@ namespace {
 void referenceShellSort(Move* moves, int count) {
   for (int gap = count / 2; gap > 0; gap /= 2)
     for (int i = gap; i < count; ++i)
-      for (int j = i - gap; j >= 0 && moves[j].score > moves[j + gap].score; j -= gap) std::swap(moves[j], moves[j + gap]);
+      for (int j = i - gap; j >= 0 && moves[j].score > moves[j + gap].score; j -= gap)
+        std::swap(moves[j], moves[j + gap]);
 }
 
 // Lists of every length with few distinct scores (many ties, sometimes a
