@@ -282,10 +282,11 @@ inline int nullMoveVetoAfter(const int32_t* count) {
 
 // Without Full only what the move generator reads changes (the board, the
 // piece list and its masks, counts, kings, castling flags, en passant, the
-// side to move): perft's last made ply.
-template <bool Full>
-inline void doMove(Position& pos, const Move& move) {
-  const int f = move.from, t = move.to, y = move.type;
+// side to move): perft's last made ply. Without Special the move is a plain
+// move or capture.
+template <bool Full, bool Special>
+inline void playMove(Position& pos, const Move& move) {
+  const int f = move.from, t = move.to, y = Special ? move.type : Normal;
   const int32_t p = pos.board[f];
   const int32_t victim = pos.board[t];
   const int ply = pos.ply;
@@ -357,6 +358,21 @@ inline void doMove(Position& pos, const Move& move) {
   }
 }
 
+// En passant, promotions and castling are rare: their own copy of the make,
+// out of line, keeps the common one lean.
+template <bool Full>
+[[gnu::noinline]] void playSpecialMove(Position& pos, const Move& move) {
+  playMove<Full, true>(pos, move);
+}
+
+template <bool Full>
+inline void doMove(Position& pos, const Move& move) {
+  if (move.type == Normal)
+    playMove<Full, false>(pos, move);
+  else
+    playSpecialMove<Full>(pos, move);
+}
+
 // The castling rights and king squares as they were before the move.
 inline void restoreRightsAndKings(Position& pos, const Move& e) {
   const int32_t moved = pos.board[e.to];
@@ -407,6 +423,7 @@ inline void unmakeCastling(Position& pos, int code) {
 
 // A plain move, a capture or a promotion: the mover goes back (as a pawn
 // after a promotion) and the victim's slot and square are filled again.
+template <bool Special>
 inline void unmakeQuietCaptureOrPromotion(Position& pos, const Move& e) {
   int32_t* b = pos.board;
   const int f = e.from, t = e.to;
@@ -415,7 +432,7 @@ inline void unmakeQuietCaptureOrPromotion(Position& pos, const Move& e) {
   pos.pieceList[slot] = f;
   pos.slotAddress[t] = e.capturedSlot;
   pos.pieceList[e.capturedSlot] = t;
-  if (e.undoCode >= WhitePromoQueen) {
+  if (Special && e.undoCode >= WhitePromoQueen) {
     const int32_t piece = b[t];
     pos.pieceCount[pieceCountIndex(piece)] -= 1;
     const int32_t pawn = piece > 1 ? kPawn : -kPawn;
@@ -427,8 +444,9 @@ inline void unmakeQuietCaptureOrPromotion(Position& pos, const Move& e) {
   b[t] = e.captured;
 }
 
-template <bool Full>
-inline void takeBack(Position& pos) {
+// Without Special the move was a plain move or capture.
+template <bool Full, bool Special>
+inline void undoMove(Position& pos) {
   const Move& e = MoveStack[pos.ply - 1];
   --pos.ply;
   const KeptBefore& kept = keptBefore[pos.ply];
@@ -449,12 +467,26 @@ inline void takeBack(Position& pos) {
   restoreRightsAndKings(pos, e);
 
   const int code = e.undoCode;
-  if (code == EnPassant)
+  if (Special && code == EnPassant)
     unmakeEnPassant(pos, e);
-  else if (code >= WhiteCastleShort && code <= BlackCastleLong)
+  else if (Special && code >= WhiteCastleShort && code <= BlackCastleLong)
     unmakeCastling(pos, code);
   else
-    unmakeQuietCaptureOrPromotion(pos, e);
+    unmakeQuietCaptureOrPromotion<Special>(pos, e);
+}
+
+template <bool Full>
+[[gnu::noinline]] void undoSpecialMove(Position& pos) {
+  undoMove<Full, true>(pos);
+}
+
+// A plain move's undo code is 0 or the castling rights it gave up (< 0).
+template <bool Full>
+inline void takeBack(Position& pos) {
+  if (MoveStack[pos.ply - 1].undoCode > 0)
+    undoSpecialMove<Full>(pos);
+  else
+    undoMove<Full, false>(pos);
 }
 
 }  // namespace
