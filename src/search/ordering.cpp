@@ -112,17 +112,12 @@ void scoreCaptures(Move* moves, int count, const Position& pos) {
 // greater scores before it: done by shifting them up and writing the entry
 // once at its place. The entries are scores with list indices, a sixth of
 // a move's size; the comparisons read the scores alone.
-const uint8_t* sortOrder(const Move* moves, int count, MoveOrder& order) {
-  struct Entry {
-    int32_t score;
-    int32_t index;
-  };
-  Entry entries[kMaxMoves];
+const SortEntry* sortOrder(const Move* moves, int count, SortedList& entries) {
   for (int i = 0; i < count; ++i) entries[i] = {moves[i].score, i};
   for (int gap = count / 2; gap > 0; gap /= 2)
     for (int i = gap; i < count; ++i) {
       if (entries[i - gap].score <= entries[i].score) continue;
-      const Entry carried = entries[i];
+      const SortEntry carried = entries[i];
       int j = i - gap;
       do {
         entries[j + gap] = entries[j];
@@ -130,15 +125,14 @@ const uint8_t* sortOrder(const Move* moves, int count, MoveOrder& order) {
       } while (j >= 0 && entries[j].score > carried.score);
       entries[j + gap] = carried;
     }
-  for (int i = 0; i < count; ++i) order[i] = static_cast<uint8_t>(entries[i].index);
-  return order;
+  return entries;
 }
 
 void sortMoves(Move* moves, int count) {
-  MoveOrder order;
+  SortedList order;
   sortOrder(moves, count, order);
   Move sorted[kMaxMoves];
-  for (int i = 0; i < count; ++i) sorted[i] = moves[order[i]];
+  for (int i = 0; i < count; ++i) sorted[i] = moves[order[i].index];
   for (int i = 0; i < count; ++i) moves[i] = sorted[i];
 }
 

@@ -30,11 +30,15 @@ void scoreCaptures(Move* moves, int count, const Position& pos);
 // Shell sort, ascending by score: the searches walk lists from the end.
 void sortMoves(Move* moves, int count);
 
-// The same sort without moving the moves: fills `order` with the list's
-// indices in the order sortMoves would leave the moves (equal scores
-// included) and returns it.
-using MoveOrder = uint8_t[kMaxMoves];
-const uint8_t* sortOrder(const Move* moves, int count, MoveOrder& order);
+// The same sort without moving the moves: fills `sorted` with the scores
+// and list indices in the order sortMoves would leave the moves (equal
+// scores included) and returns it.
+struct SortEntry {
+  int32_t score;
+  int32_t index;
+};
+using SortedList = SortEntry[kMaxMoves];
+const SortEntry* sortOrder(const Move* moves, int count, SortedList& sorted);
 
 // The order a search visits a list in, from its end: the list's own order,
 // or, for a scored list, the order sortMoves would leave it in. Most nodes
@@ -53,28 +57,28 @@ class VisitOrder {
       tie = score == best;
       if (score > best) best = score, bestIndex = i;
     }
-    last_ = tie ? sortAll()[count - 1] : bestIndex;
+    last_ = tie ? sortAll()[count - 1].index : bestIndex;
   }
   // The index of the move visited at position i, asked for from count - 1
   // down.
   int operator[](int i) {
     if (i == count_ - 1) return last_;
-    return (order_ ? order_ : sortAll())[i];
+    return (order_ ? order_ : sortAll())[i].index;
   }
 
  private:
   static constexpr auto kListOrder = [] {
-    std::array<uint8_t, kMaxMoves> order{};
-    for (int i = 0; i < kMaxMoves; ++i) order[i] = static_cast<uint8_t>(i);
+    std::array<SortEntry, kMaxMoves> order{};
+    for (int i = 0; i < kMaxMoves; ++i) order[i] = {0, i};
     return order;
   }();
-  const uint8_t* sortAll() { return order_ = sortOrder(moves_, count_, sorted_); }
+  const SortEntry* sortAll() { return order_ = sortOrder(moves_, count_, sorted_); }
 
   const Move* moves_ = nullptr;
   int count_;
   int last_;
-  const uint8_t* order_ = nullptr;
-  MoveOrder sorted_;
+  const SortEntry* order_ = nullptr;
+  SortedList sorted_;
 };
 
 }  // namespace mavo

@@ -42,9 +42,9 @@ TEST(Ordering, SortsExactlyAsTheShellSortWithTies) {
     sortMoves(sorted.data(), n);
     for (int i = 0; i < n; ++i) ASSERT_EQ(sorted[i].from, expected[i].from) << "length " << n << " place " << i;
 
-    MoveOrder order;
+    SortedList order;
     sortOrder(list.data(), n, order);
-    for (int i = 0; i < n; ++i) ASSERT_EQ(order[i], expected[i].from) << "length " << n << " place " << i;
+    for (int i = 0; i < n; ++i) ASSERT_EQ(order[i].index, expected[i].from) << "length " << n << " place " << i;
   }
 }
 
