@@ -131,7 +131,7 @@ inline CastleSquares castleSquares(int type) {
 struct KeptBefore {
   PositionKey boardKey;
   uint64_t pawnMask[2];
-  uint32_t sliderSlotMask;
+  uint64_t sliderSquares[2];
 };
 KeptBefore keptBefore[kMoveStackSize];
 
@@ -152,11 +152,30 @@ inline void moveSlot(Position& pos, int from, int to) {
 struct Change {
   PositionKey key;
   uint64_t whitePawns, blackPawns;
-  uint32_t sliderSlots;
   int material, fifty, ep;
   int undo, rankFlag, rookFlag;
   int capturedSlot, from, to, captured;
 };
+
+inline bool isSlider(int32_t code) {
+  return static_cast<uint32_t>((code < 0 ? -code : code) - kBishop) <= kQueen - kBishop;
+}
+
+// The slider squares after a move: a slider moving or taken, a promotion to
+// one, the castling rook. Without Special the move is a plain one.
+template <bool Special>
+inline void moveSliders(uint64_t* sliders, int32_t p, int32_t victim, int f, int t, int y) {
+  const bool castling = Special && y >= WhiteCastleShort && y <= BlackCastleLong;
+  if (isSlider(victim) && !castling) sliders[victim < 0] ^= squareBit[t];
+  if (!Special || y == Normal) {
+    if (isSlider(p)) sliders[p < 0] ^= squareBit[f] | squareBit[t];
+  } else if (y >= WhitePromoQueen) {
+    if (const int32_t piece = promotedPiece(y); isSlider(piece)) sliders[piece < 0] ^= squareBit[t];
+  } else if (castling) {
+    const CastleSquares c = castleSquares(y);
+    sliders[c.white ? 0 : 1] ^= squareBit[c.rook] ^ squareBit[c.rookTo];
+  }
+}
 
 // The null move is vetoed while no side has exactly one knight, bishop, rook
 // or queen of a kind: counted after the capture, before a promotion.
@@ -248,7 +267,6 @@ inline int nullMoveVetoAfter(const int32_t* count) {
   const int32_t piece = promotedPiece(y);
   ch.capturedSlot = pos.slotAddress[t];
   pos.pieceList[ch.capturedSlot] = 0;
-  if (y != WhitePromoKnight && y != BlackPromoKnight) ch.sliderSlots |= 1u << pos.slotAddress[f];
   moveSlot(pos, f, t);
   b[f] = 0;
   b[t] = piece;
@@ -291,24 +309,13 @@ inline void playMove(Position& pos, const Move& move) {
   const int32_t victim = pos.board[t];
   const int ply = pos.ply;
   const int prevEp = pos.epField, prevMaterial = pos.material, prevFifty = pos.fifty;
-  Change ch{pos.boardKey,
-            pos.pawnMask[0],
-            pos.pawnMask[1],
-            pos.sliderSlotMask,
-            0,
-            prevFifty + 1,
-            y == EnPassant ? prevEp : 0,
-            0,
-            0,
-            0,
-            0,
-            f,
-            t,
-            victim};
-  if constexpr (Full)
-    keptBefore[ply] = {ch.key, {ch.whitePawns, ch.blackPawns}, ch.sliderSlots};
-  else
-    keptBefore[ply].sliderSlotMask = ch.sliderSlots;
+  Change ch{
+      pos.boardKey, pos.pawnMask[0], pos.pawnMask[1], 0, prevFifty + 1, y == EnPassant ? prevEp : 0, 0, 0, 0, 0, f, t,
+      victim};
+  KeptBefore& kept = keptBefore[ply];
+  kept.sliderSquares[0] = pos.sliderSquares[0];
+  kept.sliderSquares[1] = pos.sliderSquares[1];
+  if constexpr (Full) kept.boardKey = ch.key, kept.pawnMask[0] = ch.whitePawns, kept.pawnMask[1] = ch.blackPawns;
 
   pos.pieceCount[pieceCountIndex(move.captured)] -= 1;
   const int veto = nullMoveVetoAfter(pos.pieceCount);
@@ -333,7 +340,7 @@ inline void playMove(Position& pos, const Move& move) {
   pos.color = color;
   pos.epField = ch.ep;
   pos.slotMask &= ~(1u << ch.capturedSlot);
-  pos.sliderSlotMask = ch.sliderSlots & ~(1u << ch.capturedSlot);
+  moveSliders<Special>(pos.sliderSquares, p, victim, f, t, y);
   Move& e = MoveStack[ply];
   e.from = ch.from;
   e.to = ch.to;
@@ -460,7 +467,8 @@ inline void undoMove(Position& pos) {
     pos.material = e.prevMaterial;
   }
   pos.slotMask |= 1u << e.capturedSlot;
-  pos.sliderSlotMask = kept.sliderSlotMask;
+  pos.sliderSquares[0] = kept.sliderSquares[0];
+  pos.sliderSquares[1] = kept.sliderSquares[1];
   pos.color = -pos.color;
   pos.pieceCount[pieceCountIndex(e.captured)] += 1;
   pos.epField = e.prevEpSquare;

@@ -31,7 +31,7 @@ class Generator {
     enemyKing_ = Color == 1 ? pos.blackKing : pos.whiteKing;
     // In check: attacked by a slider along one of the king's lines, scanned
     // together with the pins, or by a knight, pawn or the king.
-    const bool sliderCheck = scanKingLines<Color>(pos, king_, pins_, &enemySliders_);
+    const bool sliderCheck = scanKingLines<Color>(pos, king_, pins_);
     inCheck_ = sliderCheck || knightOrPawnAttacks(king_) || kingStepApart(enemyKing_, king_);
     if (inCheck_) findEvasions();
     // En passant only toward a square on the enemy pawn's passed rank.
@@ -72,7 +72,7 @@ class Generator {
   // holds one king of each colour) and the lines of the enemy sliders only.
   int kingStepExposed(int from, int to) const {
     if (knightOrPawnAttacks(to) || kingStepApart(enemyKing_, to)) return 1;
-    return slidersAttackStep<Color>(b_, enemySliders_, from, to);
+    return slidersAttackStep<Color>(pos_, from, to);
   }
   int pawnMoveExposes(int from, int to) {
     return Color == 1 ? whiteMoveExposesKing(pos_, from, to) : blackMoveExposesKing(pos_, from, to);
@@ -339,7 +339,6 @@ class Generator {
   bool plainPawns_;
   const uint8_t* kingLine_;
   Pins pins_;
-  Sliders enemySliders_;
   int beside_[2] = {-1, -1};  // unknown until tested
 };
 

@@ -116,11 +116,13 @@ struct Position {
   // Where each side's pawns stand, one bit per square (squareBit), White
   // first: kept by makeMove and unmakeMove for the evaluation.
   uint64_t pawnMask[2];
-  // Bit i set while piece-list slot i names a square, and while it names a
-  // bishop, rook or queen (bit 0 means nothing): kept by makeMove and
-  // unmakeMove, so that loops visit only the pieces they look for.
+  // Where each side's bishops, rooks and queens stand, White first: kept by
+  // makeMove and unmakeMove, so that the check and legality tests look only
+  // at the sliders on the lines through a square.
+  uint64_t sliderSquares[2];
+  // Bit i set while piece-list slot i names a square (bit 0 means nothing):
+  // kept by makeMove and unmakeMove, so that loops visit only the pieces.
   uint32_t slotMask;
-  uint32_t sliderSlotMask;
   int32_t material;
   int32_t ply;
   int32_t fifty;
