@@ -132,6 +132,7 @@ struct KeptBefore {
   PositionKey boardKey;
   uint64_t pawnMask[2];
   uint64_t sliderSquares[2];
+  uint64_t occupied[2];
 };
 KeptBefore keptBefore[kMoveStackSize];
 
@@ -175,6 +176,21 @@ inline void moveSliders(uint64_t* sliders, int32_t p, int32_t victim, int f, int
     const CastleSquares c = castleSquares(y);
     sliders[c.white ? 0 : 1] ^= squareBit[c.rook] ^ squareBit[c.rookTo];
   }
+}
+
+// Each side's occupied squares after a move.
+template <bool Special>
+inline void moveOccupied(uint64_t* occupied, int32_t p, int32_t victim, int f, int t, int y) {
+  const int side = p < 0;
+  if (Special && y >= WhiteCastleShort && y <= BlackCastleLong) {
+    const CastleSquares c = castleSquares(y);
+    occupied[side] =
+        (occupied[side] & ~(squareBit[c.kingHome] | squareBit[c.rook])) | squareBit[c.kingTo] | squareBit[c.rookTo];
+    return;
+  }
+  occupied[side] ^= squareBit[f] | squareBit[t];
+  if (victim) occupied[!side] ^= squareBit[t];
+  if (Special && y == EnPassant) occupied[!side] ^= squareBit[p > 0 ? t + 10 : t - 10];
 }
 
 // The null move is vetoed while no side has exactly one knight, bishop, rook
@@ -299,8 +315,8 @@ inline int nullMoveVetoAfter(const int32_t* count) {
 }
 
 // Without Full only what the move generator reads changes (the board, the
-// piece list and its masks, counts, kings, castling flags, en passant, the
-// side to move): perft's last made ply. Without Special the move is a plain
+// piece list, the slot and square masks, counts, kings, castling flags, en
+// passant, the side to move): perft's last made ply. Without Special the move is a plain
 // move or capture.
 template <bool Full, bool Special>
 inline void playMove(Position& pos, const Move& move) {
@@ -315,7 +331,11 @@ inline void playMove(Position& pos, const Move& move) {
   KeptBefore& kept = keptBefore[ply];
   kept.sliderSquares[0] = pos.sliderSquares[0];
   kept.sliderSquares[1] = pos.sliderSquares[1];
-  if constexpr (Full) kept.boardKey = ch.key, kept.pawnMask[0] = ch.whitePawns, kept.pawnMask[1] = ch.blackPawns;
+  kept.occupied[0] = pos.occupied[0];
+  kept.occupied[1] = pos.occupied[1];
+  kept.pawnMask[0] = ch.whitePawns;
+  kept.pawnMask[1] = ch.blackPawns;
+  if constexpr (Full) kept.boardKey = ch.key;
 
   pos.pieceCount[pieceCountIndex(move.captured)] -= 1;
   const int veto = nullMoveVetoAfter(pos.pieceCount);
@@ -341,6 +361,9 @@ inline void playMove(Position& pos, const Move& move) {
   pos.epField = ch.ep;
   pos.slotMask &= ~(1u << ch.capturedSlot);
   moveSliders<Special>(pos.sliderSquares, p, victim, f, t, y);
+  moveOccupied<Special>(pos.occupied, p, victim, f, t, y);
+  pos.pawnMask[0] = ch.whitePawns;
+  pos.pawnMask[1] = ch.blackPawns;
   Move& e = MoveStack[ply];
   e.from = ch.from;
   e.to = ch.to;
@@ -355,8 +378,6 @@ inline void playMove(Position& pos, const Move& move) {
     pos.pawnRankFlag = ch.rankFlag;
     pos.material = ch.material;
     pos.fifty = ch.fifty;
-    pos.pawnMask[0] = ch.whitePawns;
-    pos.pawnMask[1] = ch.blackPawns;
     pos.boardKey = ch.key;
     pos.hashkey = ch.key ^ sideKey(color);
     e.prevFifty = prevFifty;
@@ -460,8 +481,6 @@ inline void undoMove(Position& pos) {
   if constexpr (Full) {
     pos.hashkey = e.keyAfter;
     pos.boardKey = kept.boardKey;
-    pos.pawnMask[0] = kept.pawnMask[0];
-    pos.pawnMask[1] = kept.pawnMask[1];
     --searchPly;
     pos.fifty = e.prevFifty;
     pos.material = e.prevMaterial;
@@ -469,6 +488,10 @@ inline void undoMove(Position& pos) {
   pos.slotMask |= 1u << e.capturedSlot;
   pos.sliderSquares[0] = kept.sliderSquares[0];
   pos.sliderSquares[1] = kept.sliderSquares[1];
+  pos.occupied[0] = kept.occupied[0];
+  pos.occupied[1] = kept.occupied[1];
+  pos.pawnMask[0] = kept.pawnMask[0];
+  pos.pawnMask[1] = kept.pawnMask[1];
   pos.color = -pos.color;
   pos.pieceCount[pieceCountIndex(e.captured)] += 1;
   pos.epField = e.prevEpSquare;

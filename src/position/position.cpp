@@ -417,8 +417,10 @@ void computeKey(Position& pos) {
 
 void computeMasks(Position& pos) {
   pos.pawnMask[0] = pos.pawnMask[1] = pos.sliderSquares[0] = pos.sliderSquares[1] = 0;
+  pos.occupied[0] = pos.occupied[1] = 0;
   for (int s = A8; s <= H1; ++s) {
     const int32_t c = pos.board[s];
+    if (c != 0 && c != kBorder) pos.occupied[c < 0] |= squareBit[s];
     if (c == kPawn) pos.pawnMask[0] |= squareBit[s];
     if (c == -kPawn) pos.pawnMask[1] |= squareBit[s];
     if (c >= kBishop && c <= kQueen) pos.sliderSquares[0] |= squareBit[s];
@@ -477,6 +479,7 @@ const char* checkPosition(const Position& pos, bool checkKey) {
   if ((copy.slotMask ^ pos.slotMask) >> 1) return "slot mask wrong";
   if (copy.sliderSquares[0] != pos.sliderSquares[0] || copy.sliderSquares[1] != pos.sliderSquares[1])
     return "slider squares wrong";
+  if (copy.occupied[0] != pos.occupied[0] || copy.occupied[1] != pos.occupied[1]) return "occupied squares wrong";
   if (checkKey && copy.hashkey != pos.hashkey) return "key wrong";
   return nullptr;
 }

@@ -106,6 +106,7 @@ inline std::string stateDiff(const Position& a, const Position& b) {
   if (a.boardKey != b.boardKey || !same(a.pawnMask, b.pawnMask)) return "boardKey/pawnMask";
   if ((a.slotMask ^ b.slotMask) >> 1) return "slot mask";
   if (!same(a.sliderSquares, b.sliderSquares)) return "slider squares";
+  if (!same(a.occupied, b.occupied)) return "occupied squares";
   return "";
 }
 
