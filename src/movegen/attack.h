@@ -3,6 +3,7 @@
 // trials change a few board words and put them back before they return.
 #pragma once
 
+#include <array>
 #include <bit>
 #include <cstdint>
 
@@ -102,80 +103,75 @@ inline bool scanKingLine(const int32_t* b, int king, Pins& pins) {
 }
 }  // namespace detail
 
-// Calls visit(square, kind) for each bishop, rook and queen of the side
-// playing against Color, until a call returns true: those in the piece slots
-// first, then promoted pawns, each group in slot order.
-template <int Color, typename Visit>
-inline bool someEnemySlider(const Position& pos, Visit visit) {
-  constexpr int pawns = Color == 1 ? kBlackPawnSlots : kWhitePawnSlots, pieces = pawns + 8;
-  auto slots = [&](uint32_t bits) {
-    for (; bits; bits &= bits - 1) {
-      const int s = pos.pieceList[std::countr_zero(bits)];
-      if (visit(s, -Color * pos.board[s])) return true;
+// The squares on a queen's lines from a square (none off the board), and
+// the square of each bit of squareBit.
+inline constexpr auto kQueenLines = [] {
+  std::array<uint64_t, kBoardCells> lines{};
+  for (int s = 0; s < kBoardCells; ++s)
+    for (int t = 0; t < kBoardCells; ++t) {
+      if (!isPlayingSquare(s) || !isPlayingSquare(t) || s == t) continue;
+      const int rows = s / 10 - t / 10, files = s % 10 - t % 10;
+      if (!rows || !files || rows == files || rows == -files) lines[s] |= squareBit[t];
     }
-    return false;
-  };
-  const uint32_t sliders = pos.sliderSlotMask;
-  return slots(sliders & (0x7fu << pieces)) || slots(sliders & (0xffu << pawns));
-}
+  return lines;
+}();
+inline constexpr auto kBitSquare = [] {
+  std::array<uint8_t, 64> square{};
+  for (int i = 0; i < 64; ++i) square[i] = static_cast<uint8_t>(21 + 10 * (i / 8) + i % 8);
+  return square;
+}();
 
-// Does the slider of this kind on q attack s: on their line, whose
-// alignment code is given, if it moves along it, with nothing between?
-inline bool sliderSees(const int32_t* b, int q, int32_t kind, int s, int code) {
-  if (!code || (kind != kQueen && kind != (code == 9 || code == 11 ? kBishop : kRook))) return false;
-  const int step = q > s ? code : -code;
-  int t = s + step;
-  while (b[t] == 0) t += step;
-  return t == q;
+// Calls visit(square, line code) for each bishop, rook and queen of the side
+// playing against Color that stands on one of the lines through s and moves
+// along it (whatever stands between), until a call returns true.
+template <int Color, typename Visit>
+inline bool someEnemySliderOnLines(const Position& pos, int s, Visit visit) {
+  const uint8_t* line = AlignmentTable + s * 99;  // the table is symmetric
+  for (uint64_t bits = pos.sliderSquares[Color == 1 ? 1 : 0] & kQueenLines[s]; bits; bits &= bits - 1) {
+    const int q = kBitSquare[std::countr_zero(bits)], code = line[q];
+    const int32_t kind = -Color * pos.board[q];
+    if (kind == kQueen || kind == (code == 9 || code == 11 ? kBishop : kRook))
+      if (visit(q, code)) return true;
+  }
+  return false;
 }
-
-struct Sliders {
-  int count;
-  int square[15];
-};
 
 // The lines from the king on which an enemy slider stands that moves along
 // them (whatever stands between): bit step + 11 for each such step. Only
-// these lines can give check or hold a pin. Also lists the enemy sliders.
+// these lines can give check or hold a pin.
 template <int Color>
-inline uint32_t enemySliderLines(const Position& pos, int king, Sliders* found = nullptr) {
-  const uint8_t* line = AlignmentTable + king * 99;  // the table is symmetric
+inline uint32_t enemySliderLines(const Position& pos, int king) {
   uint32_t lines = 0;
-  if (found) found->count = 0;
-  someEnemySlider<Color>(pos, [&](int s, int32_t kind) {
-    if (found) found->square[found->count++] = s;
-    const int code = line[s];
-    if (code && (kind == kQueen || kind == (code == 9 || code == 11 ? kBishop : kRook)))
-      lines |= 1u << ((s > king ? code : -code) + 11);
+  someEnemySliderOnLines<Color>(pos, king, [&](int q, int code) {
+    lines |= 1u << ((q > king ? code : -code) + 11);
     return false;
   });
   return lines;
 }
 
-// Would one of the enemy sliders listed attack the king stepping from
-// `from` to `to`? The king's own square no longer blocks a line; a slider
-// on `to` is taken by the step.
+// Would an enemy slider attack the king stepping from `from` to `to`? The
+// king's own square no longer blocks a line; a slider on `to` is taken by
+// the step.
 template <int Color>
-inline bool slidersAttackStep(const int32_t* b, const Sliders& sliders, int from, int to) {
-  const uint8_t* line = AlignmentTable + to * 99;
-  for (int i = 0; i < sliders.count; ++i) {
-    const int q = sliders.square[i], code = line[q];
-    if (!code) continue;  // also a slider on `to` itself
-    const int32_t kind = -Color * b[q];
-    if (kind != kQueen && kind != (code == 9 || code == 11 ? kBishop : kRook)) continue;
+inline bool slidersAttackStep(const Position& pos, int from, int to) {
+  const int32_t* b = pos.board;
+  return someEnemySliderOnLines<Color>(pos, to, [&](int q, int code) {
     const int step = q > to ? code : -code;
     int t = to + step;
     while (b[t] == 0 || t == from) t += step;
-    if (t == q) return true;
-  }
-  return false;
+    return t == q;
+  });
 }
 
 template <int Color>
 inline bool slidersGiveCheck(const Position& pos, int king) {
-  const uint8_t* line = AlignmentTable + king * 99;
-  return someEnemySlider<Color>(pos,
-                                [&](int q, int32_t kind) { return sliderSees(pos.board, q, kind, king, line[q]); });
+  const int32_t* b = pos.board;
+  return someEnemySliderOnLines<Color>(pos, king, [&](int q, int code) {
+    const int step = q > king ? code : -code;
+    int t = king + step;
+    while (b[t] == 0) t += step;
+    return t == q;
+  });
 }
 
 // The attack test on the king of the side to move, with the enemy king found
@@ -204,10 +200,10 @@ inline int sideToMoveInCheck(const Position& pos) {
 // when it stays between the king and the slider (staysOnPinLine). An en
 // passant capture also empties a second square and is never judged this way.
 template <int Color>
-inline bool scanKingLines(const Position& pos, int king, Pins& pins, Sliders* found = nullptr) {
+inline bool scanKingLines(const Position& pos, int king, Pins& pins) {
   using detail::scanKingLine;
   pins.count = pins.checkers = 0;
-  const uint32_t lines = enemySliderLines<Color>(pos, king, found);
+  const uint32_t lines = enemySliderLines<Color>(pos, king);
   if (!lines) return false;
   const int32_t* b = pos.board;
   bool check = false;

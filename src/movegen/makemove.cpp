@@ -1,4 +1,6 @@
 #include "movegen/makemove.h"
+
+#include "movegen/movegen.h"
 #include "position/notation.h"
 #include "position/position.h"
 #include "position/tables.h"
@@ -129,7 +131,8 @@ inline CastleSquares castleSquares(int type) {
 struct KeptBefore {
   PositionKey boardKey;
   uint64_t pawnMask[2];
-  uint32_t sliderSlotMask;
+  uint64_t sliderSquares[2];
+  uint64_t occupied[2];
 };
 KeptBefore keptBefore[kMoveStackSize];
 
@@ -142,241 +145,322 @@ inline void moveSlot(Position& pos, int from, int to) {
   pos.slotAddress[from] = 0;
 }
 
-// The record's fields are read once into locals and written once at the
-// end: the board and list writes could otherwise alias them. Without Full
-// only what the move generator reads changes (the board, the piece list and
-// its masks, counts, kings, castling flags, en passant, the side to move):
-// perft's last made ply.
-template <bool Full>
-inline void doMove(Position& pos, const Move& move) {
-  const int f = move.from, t = move.to, c = move.captured, y = move.type;
-  int32_t* b = pos.board;
-  const int32_t p = b[f];
-  const int32_t victim = b[t];
-  const int ply = pos.ply;
-  Move& e = MoveStack[ply];
-  const int prevEp = pos.epField, prevMaterial = pos.material, prevFifty = pos.fifty;
-  PositionKey key = pos.boardKey;
-  uint64_t whitePawns = pos.pawnMask[0], blackPawns = pos.pawnMask[1];
-  uint32_t sliderSlots = pos.sliderSlotMask;
-  if constexpr (Full)
-    keptBefore[ply] = {key, {whitePawns, blackPawns}, sliderSlots};
-  else
-    keptBefore[ply].sliderSlotMask = sliderSlots;
+// What a move changes beyond the board and the piece list, gathered in
+// locals (the board and list writes could otherwise alias the record's
+// fields) and written to the record once at the end. The helpers that fill
+// it are always inlined: a call would keep it in memory, and the board-only
+// make could no longer drop the fields it never writes.
+struct Change {
+  PositionKey key;
+  uint64_t whitePawns, blackPawns;
+  int material, fifty, ep;
+  int undo, rankFlag, rookFlag;
+  int capturedSlot, from, to, captured;
+};
 
-  int32_t* count = pos.pieceCount;
-  count[pieceCountIndex(c)] -= 1;
-  const int veto =
-      !(count[pieceCountIndex(5)] == 1 || count[pieceCountIndex(-5)] == 1 || count[pieceCountIndex(4)] == 1 ||
-        count[pieceCountIndex(-4)] == 1 || count[pieceCountIndex(3)] == 1 || count[pieceCountIndex(-3)] == 1 ||
-        count[pieceCountIndex(2)] == 1 || count[pieceCountIndex(-2)] == 1);
+inline bool isSlider(int32_t code) {
+  return static_cast<uint32_t>((code < 0 ? -code : code) - kBishop) <= kQueen - kBishop;
+}
 
-  const bool castling = y >= WhiteCastleShort && y <= BlackCastleLong;
-  int material = prevMaterial + (p > 0 ? pieceSquare[p][t] - pieceSquare[p][f] : pieceSquare[p][f] - pieceSquare[p][t]);
-  int fifty = prevFifty + 1;
-  int ep = y == EnPassant ? prevEp : 0;
-  int undo = 0, rankFlag = 0, rookFlag = 0;
-
-  // A capture (or a Chess960 castling onto its own rook, which only resets
-  // the fifty-move count).
-  if (victim != 0) {
-    fifty = 0;
-    if (!castling) {
-      material -= pieceValue[victim];
-      if (victim == kPawn) {
-        whitePawns ^= squareBit[t];
-        rankFlag = t < 39;
-      } else if (victim == -kPawn) {
-        blackPawns ^= squareBit[t];
-        rankFlag = t > 80;
-      } else if (victim == -kRook) {
-        rookFlag = takeRookRight<-1>(pos, t);
-      } else if (victim == kRook) {
-        rookFlag = takeRookRight<1>(pos, t);
-      }
-    }
+// The slider squares after a move: a slider moving or taken, a promotion to
+// one, the castling rook. Without Special the move is a plain one.
+template <bool Special>
+inline void moveSliders(uint64_t* sliders, int32_t p, int32_t victim, int f, int t, int y) {
+  const bool castling = Special && y >= WhiteCastleShort && y <= BlackCastleLong;
+  if (isSlider(victim) && !castling) sliders[victim < 0] ^= squareBit[t];
+  if (!Special || y == Normal) {
+    if (isSlider(p)) sliders[p < 0] ^= squareBit[f] | squareBit[t];
+  } else if (y >= WhitePromoQueen) {
+    if (const int32_t piece = promotedPiece(y); isSlider(piece)) sliders[piece < 0] ^= squareBit[t];
+  } else if (castling) {
+    const CastleSquares c = castleSquares(y);
+    sliders[c.white ? 0 : 1] ^= squareBit[c.rook] ^ squareBit[c.rookTo];
   }
-  if (y == EnPassant) material -= pieceValue[c];
+}
 
+// Each side's occupied squares after a move.
+template <bool Special>
+inline void moveOccupied(uint64_t* occupied, int32_t p, int32_t victim, int f, int t, int y) {
+  const int side = p < 0;
+  if (Special && y >= WhiteCastleShort && y <= BlackCastleLong) {
+    const CastleSquares c = castleSquares(y);
+    occupied[side] =
+        (occupied[side] & ~(squareBit[c.kingHome] | squareBit[c.rook])) | squareBit[c.kingTo] | squareBit[c.rookTo];
+    return;
+  }
+  occupied[side] ^= squareBit[f] | squareBit[t];
+  if (victim) occupied[!side] ^= squareBit[t];
+  if (Special && y == EnPassant) occupied[!side] ^= squareBit[p > 0 ? t + 10 : t - 10];
+}
+
+// The null move is vetoed while no side has exactly one knight, bishop, rook
+// or queen of a kind: counted after the capture, before a promotion.
+inline int nullMoveVetoAfter(const int32_t* count) {
+  return !(count[pieceCountIndex(5)] == 1 || count[pieceCountIndex(-5)] == 1 || count[pieceCountIndex(4)] == 1 ||
+           count[pieceCountIndex(-4)] == 1 || count[pieceCountIndex(3)] == 1 || count[pieceCountIndex(-3)] == 1 ||
+           count[pieceCountIndex(2)] == 1 || count[pieceCountIndex(-2)] == 1);
+}
+
+// The victim on the target square: its value, its pawn bit, the flag of a
+// pawn taken before it could promote, a castling right that goes with a rook.
+// A Chess960 castling onto its own rook only resets the fifty-move count.
+[[gnu::always_inline]] inline void takeVictim(Position& pos, Change& ch, int32_t victim, int t, bool castling) {
+  ch.fifty = 0;
+  if (castling) return;
+  ch.material -= pieceValue[victim];
+  if (victim == kPawn) {
+    ch.whitePawns ^= squareBit[t];
+    ch.rankFlag = t <= kLastWhitePromotingSquare;
+  } else if (victim == -kPawn) {
+    ch.blackPawns ^= squareBit[t];
+    ch.rankFlag = t >= kFirstBlackPromotingSquare;
+  } else if (victim == -kRook) {
+    ch.rookFlag = takeRookRight<-1>(pos, t);
+  } else if (victim == kRook) {
+    ch.rookFlag = takeRookRight<1>(pos, t);
+  }
+}
+
+// What the moving piece's kind changes: a pawn's bits, fifty-move count and
+// en passant square; a king's square and rights; a rook's right.
+[[gnu::always_inline]] inline void noteMover(Position& pos, Change& ch, int32_t p, int f, int t, int y) {
   if (p == kPawn || p == -kPawn) {
-    fifty = 0;
+    ch.fifty = 0;
     const uint64_t moveBits = squareBit[f] | (isPromotion(y) ? 0 : squareBit[t]);
     if (p == kPawn) {
-      whitePawns ^= moveBits;
-      if (t - f == -20) ep = f - 10;
+      ch.whitePawns ^= moveBits;
+      if (t - f == -20) ch.ep = f - 10;
     } else {
-      blackPawns ^= moveBits;
-      if (f - t == -20) ep = f + 10;
+      ch.blackPawns ^= moveBits;
+      if (f - t == -20) ch.ep = f + 10;
     }
   } else if (p == kKing) {
-    undo = kingRightsCode<1>(pos.moved);
+    ch.undo = kingRightsCode<1>(pos.moved);
     pos.whiteKing = y == WhiteCastleShort ? G1 : y == WhiteCastleLong ? C1 : t;
   } else if (p == -kKing) {
-    undo = kingRightsCode<-1>(pos.moved);
+    ch.undo = kingRightsCode<-1>(pos.moved);
     pos.blackKing = y == BlackCastleShort ? G8 : y == BlackCastleLong ? C8 : t;
   } else if (p == kRook) {
-    undo = rookLeaves<1>(pos, f);
+    ch.undo = rookLeaves<1>(pos, f);
   } else if (p == -kRook) {
-    undo = rookLeaves<-1>(pos, f);
+    ch.undo = rookLeaves<-1>(pos, f);
   }
+}
 
-  int capturedSlot = 0, from = f, to = t, captured = victim;
-  if (y == Normal) {
-    capturedSlot = pos.slotAddress[t];
-    const int slot = pos.slotAddress[f];
-    pos.pieceList[capturedSlot] = 0;
-    pos.pieceList[slot] = t;
-    pos.slotAddress[t] = slot;
-    pos.slotAddress[f] = 0;
-    b[t] = p;
-    b[f] = 0;
-    key ^= pieceOn(f, p) ^ pieceOn(t, p) ^ pieceOn(t, victim);
-  } else if (y == EnPassant) {
-    const int victimSquare = p == kPawn ? t + 10 : t - 10;
-    capturedSlot = pos.slotAddress[victimSquare];
-    pos.pieceList[capturedSlot] = 0;
-    pos.slotAddress[victimSquare] = 0;
-    moveSlot(pos, f, t);
-    b[t] = p;
-    b[f] = 0;
-    b[victimSquare] = 0;
-    key ^= pieceOn(f, p) ^ pieceOn(t, p) ^ pieceOn(victimSquare, -p);
-    (p > 0 ? blackPawns : whitePawns) ^= squareBit[victimSquare];
-    captured = -p;
-    undo = EnPassant;
-  } else if (y >= WhitePromoQueen) {
-    const int32_t piece = promotedPiece(y);
-    capturedSlot = pos.slotAddress[t];
-    pos.pieceList[capturedSlot] = 0;
-    if (y != WhitePromoKnight && y != BlackPromoKnight) sliderSlots |= 1u << pos.slotAddress[f];
-    moveSlot(pos, f, t);
-    b[f] = 0;
-    b[t] = piece;
-    key ^= pieceOn(f, p) ^ pieceOn(t, victim) ^ pieceOn(t, piece);
-    count[pieceCountIndex(p)] -= 1;
-    count[pieceCountIndex(piece)] += 1;
-    material += pieceValue[piece] - pieceValue[p];
-    undo = y;
-  } else {
-    // Castling, from wherever king and rook stand (either may already be
-    // on its target square).
-    const auto [white, shortSide, kingHome, kingTo, rook, rookTo] = castleSquares(y);
-    const int slot = pos.slotAddress[rook];
-    pos.pieceList[slot] = rookTo;
-    pos.slotAddress[rook] = 0;
-    pos.slotAddress[rookTo] = slot;
-    b[kingHome] = 0;
-    b[rook] = 0;
-    const int32_t king = white ? kKing : -kKing, rookCode = white ? kRook : -kRook;
-    b[kingTo] = king;
-    b[rookTo] = rookCode;
-    key ^= pieceOn(kingHome, king) ^ pieceOn(rook, rookCode) ^ pieceOn(kingTo, king) ^ pieceOn(rookTo, rookCode);
-    from = kingHome;
-    to = kingTo;
-    captured = 0;
-    undo = y;
-  }
-  key ^= epSquareKey[prevEp] ^ epSquareKey[ep];
+[[gnu::always_inline]] inline void playQuietOrCapture(Position& pos, Change& ch, int f, int t, int32_t p,
+                                                      int32_t victim) {
+  int32_t* b = pos.board;
+  ch.capturedSlot = pos.slotAddress[t];
+  const int slot = pos.slotAddress[f];
+  pos.pieceList[ch.capturedSlot] = 0;
+  pos.pieceList[slot] = t;
+  pos.slotAddress[t] = slot;
+  pos.slotAddress[f] = 0;
+  b[t] = p;
+  b[f] = 0;
+  ch.key ^= pieceOn(f, p) ^ pieceOn(t, p) ^ pieceOn(t, victim);
+}
+
+[[gnu::always_inline]] inline void playEnPassant(Position& pos, Change& ch, int f, int t, int32_t p) {
+  int32_t* b = pos.board;
+  const int victimSquare = p == kPawn ? t + 10 : t - 10;
+  ch.capturedSlot = pos.slotAddress[victimSquare];
+  pos.pieceList[ch.capturedSlot] = 0;
+  pos.slotAddress[victimSquare] = 0;
+  moveSlot(pos, f, t);
+  b[t] = p;
+  b[f] = 0;
+  b[victimSquare] = 0;
+  ch.key ^= pieceOn(f, p) ^ pieceOn(t, p) ^ pieceOn(victimSquare, -p);
+  (p > 0 ? ch.blackPawns : ch.whitePawns) ^= squareBit[victimSquare];
+  ch.captured = -p;
+  ch.undo = EnPassant;
+}
+
+[[gnu::always_inline]] inline void playPromotion(Position& pos, Change& ch, int f, int t, int32_t p, int32_t victim,
+                                                 int y) {
+  int32_t* b = pos.board;
+  const int32_t piece = promotedPiece(y);
+  ch.capturedSlot = pos.slotAddress[t];
+  pos.pieceList[ch.capturedSlot] = 0;
+  moveSlot(pos, f, t);
+  b[f] = 0;
+  b[t] = piece;
+  ch.key ^= pieceOn(f, p) ^ pieceOn(t, victim) ^ pieceOn(t, piece);
+  pos.pieceCount[pieceCountIndex(p)] -= 1;
+  pos.pieceCount[pieceCountIndex(piece)] += 1;
+  ch.material += pieceValue[piece] - pieceValue[p];
+  ch.undo = y;
+}
+
+// From wherever king and rook stand (either may already be on its target
+// square).
+[[gnu::always_inline]] inline void playCastling(Position& pos, Change& ch, int y) {
+  int32_t* b = pos.board;
+  const auto [white, shortSide, kingHome, kingTo, rook, rookTo] = castleSquares(y);
+  const int slot = pos.slotAddress[rook];
+  pos.pieceList[slot] = rookTo;
+  pos.slotAddress[rook] = 0;
+  pos.slotAddress[rookTo] = slot;
+  b[kingHome] = 0;
+  b[rook] = 0;
+  const int32_t king = white ? kKing : -kKing, rookCode = white ? kRook : -kRook;
+  b[kingTo] = king;
+  b[rookTo] = rookCode;
+  ch.key ^= pieceOn(kingHome, king) ^ pieceOn(rook, rookCode) ^ pieceOn(kingTo, king) ^ pieceOn(rookTo, rookCode);
+  ch.from = kingHome;
+  ch.to = kingTo;
+  ch.captured = 0;
+  ch.undo = y;
+}
+
+// Without Full only what the move generator reads changes (the board, the
+// piece list, the slot and square masks, counts, kings, castling flags, en
+// passant, the side to move): perft's last made ply. Without Special the move is a plain
+// move or capture.
+template <bool Full, bool Special>
+inline void playMove(Position& pos, const Move& move) {
+  const int f = move.from, t = move.to, y = Special ? move.type : Normal;
+  const int32_t p = pos.board[f];
+  const int32_t victim = pos.board[t];
+  const int ply = pos.ply;
+  const int prevEp = pos.epField, prevMaterial = pos.material, prevFifty = pos.fifty;
+  Change ch{
+      pos.boardKey, pos.pawnMask[0], pos.pawnMask[1], 0, prevFifty + 1, y == EnPassant ? prevEp : 0, 0, 0, 0, 0, f, t,
+      victim};
+  KeptBefore& kept = keptBefore[ply];
+  kept.sliderSquares[0] = pos.sliderSquares[0];
+  kept.sliderSquares[1] = pos.sliderSquares[1];
+  kept.occupied[0] = pos.occupied[0];
+  kept.occupied[1] = pos.occupied[1];
+  kept.pawnMask[0] = ch.whitePawns;
+  kept.pawnMask[1] = ch.blackPawns;
+  if constexpr (Full) kept.boardKey = ch.key;
+
+  pos.pieceCount[pieceCountIndex(move.captured)] -= 1;
+  const int veto = nullMoveVetoAfter(pos.pieceCount);
+  const bool castling = y >= WhiteCastleShort && y <= BlackCastleLong;
+  ch.material = prevMaterial + (p > 0 ? pieceSquare[p][t] - pieceSquare[p][f] : pieceSquare[p][f] - pieceSquare[p][t]);
+  if (victim != 0) takeVictim(pos, ch, victim, t, castling);
+  if (y == EnPassant) ch.material -= pieceValue[move.captured];
+  noteMover(pos, ch, p, f, t, y);
+
+  if (y == Normal)
+    playQuietOrCapture(pos, ch, f, t, p, victim);
+  else if (y == EnPassant)
+    playEnPassant(pos, ch, f, t, p);
+  else if (y >= WhitePromoQueen)
+    playPromotion(pos, ch, f, t, p, victim, y);
+  else
+    playCastling(pos, ch, y);
+  ch.key ^= epSquareKey[prevEp] ^ epSquareKey[ch.ep];
 
   const int color = -pos.color;
   pos.ply = ply + 1;
   pos.color = color;
-  pos.epField = ep;
-  pos.slotMask &= ~(1u << capturedSlot);
-  pos.sliderSlotMask = sliderSlots & ~(1u << capturedSlot);
-  e.from = from;
-  e.to = to;
-  e.captured = captured;
-  e.undoCode = undo;
-  e.capturedSlot = capturedSlot;
+  pos.epField = ch.ep;
+  pos.slotMask &= ~(1u << ch.capturedSlot);
+  moveSliders<Special>(pos.sliderSquares, p, victim, f, t, y);
+  moveOccupied<Special>(pos.occupied, p, victim, f, t, y);
+  pos.pawnMask[0] = ch.whitePawns;
+  pos.pawnMask[1] = ch.blackPawns;
+  Move& e = MoveStack[ply];
+  e.from = ch.from;
+  e.to = ch.to;
+  e.captured = ch.captured;
+  e.undoCode = ch.undo;
+  e.capturedSlot = ch.capturedSlot;
   e.prevEpSquare = prevEp;
-  e.capturedRookFlag = rookFlag;
+  e.capturedRookFlag = ch.rookFlag;
   if constexpr (Full) {
     ++searchPly;
     pos.nullMoveVeto = veto;
-    pos.pawnRankFlag = rankFlag;
-    pos.material = material;
-    pos.fifty = fifty;
-    pos.pawnMask[0] = whitePawns;
-    pos.pawnMask[1] = blackPawns;
-    pos.boardKey = key;
-    pos.hashkey = key ^ sideKey(color);
+    pos.pawnRankFlag = ch.rankFlag;
+    pos.material = ch.material;
+    pos.fifty = ch.fifty;
+    pos.boardKey = ch.key;
+    pos.hashkey = ch.key ^ sideKey(color);
     e.prevFifty = prevFifty;
     e.prevMaterial = prevMaterial;
     e.keyAfter = pos.hashkey;
   }
 }
 
+// En passant, promotions and castling are rare: their own copy of the make,
+// out of line, keeps the common one lean.
 template <bool Full>
-inline void takeBack(Position& pos) {
-  Move& e = MoveStack[pos.ply - 1];
-  const int f = e.from, t = e.to;
-  int32_t* b = pos.board;
-  --pos.ply;
-  const KeptBefore& kept = keptBefore[pos.ply];
-  if constexpr (Full) {
-    pos.hashkey = e.keyAfter;
-    pos.boardKey = kept.boardKey;
-    pos.pawnMask[0] = kept.pawnMask[0];
-    pos.pawnMask[1] = kept.pawnMask[1];
-    --searchPly;
-    pos.fifty = e.prevFifty;
-    pos.material = e.prevMaterial;
-  }
-  pos.slotMask |= 1u << e.capturedSlot;
-  pos.sliderSlotMask = kept.sliderSlotMask;
-  pos.color = -pos.color;
-  pos.pieceCount[pieceCountIndex(e.captured)] += 1;
+[[gnu::noinline]] void playSpecialMove(Position& pos, const Move& move) {
+  playMove<Full, true>(pos, move);
+}
 
-  const int code = e.undoCode;
-  if (b[t] == kKing) pos.whiteKing = f;
-  if (b[t] == -kKing) pos.blackKing = f;
-  restoreRights(pos.moved, code);
-  pos.epField = e.prevEpSquare;
+template <bool Full>
+inline void doMove(Position& pos, const Move& move) {
+  if (move.type == Normal)
+    playMove<Full, false>(pos, move);
+  else
+    playSpecialMove<Full>(pos, move);
+}
+
+// The castling rights and king squares as they were before the move.
+inline void restoreRightsAndKings(Position& pos, const Move& e) {
+  const int32_t moved = pos.board[e.to];
+  if (moved == kKing) pos.whiteKing = e.from;
+  if (moved == -kKing) pos.blackKing = e.from;
+  restoreRights(pos.moved, e.undoCode);
   if (e.capturedRookFlag) {
     int flag = e.capturedRookFlag - 1;
     pos.moved[flag] = 0;
     pos.moved[flag == kMovedWhiteShort || flag == kMovedWhiteLong ? kMovedWhiteKing : kMovedBlackKing] = 0;
   }
+}
 
-  if (code == EnPassant) {
-    const bool white = b[t] == kPawn;
-    const int victimSquare = white ? t + 10 : t - 10;
-    pos.pieceList[e.capturedSlot] = victimSquare;
-    pos.slotAddress[victimSquare] = e.capturedSlot;
-    moveSlot(pos, t, f);
-    b[f] = white ? kPawn : -kPawn;
-    b[victimSquare] = white ? -kPawn : kPawn;
-    b[t] = 0;
-    return;
+inline void unmakeEnPassant(Position& pos, const Move& e) {
+  int32_t* b = pos.board;
+  const int f = e.from, t = e.to;
+  const bool white = b[t] == kPawn;
+  const int victimSquare = white ? t + 10 : t - 10;
+  pos.pieceList[e.capturedSlot] = victimSquare;
+  pos.slotAddress[victimSquare] = e.capturedSlot;
+  moveSlot(pos, t, f);
+  b[f] = white ? kPawn : -kPawn;
+  b[victimSquare] = white ? -kPawn : kPawn;
+  b[t] = 0;
+}
+
+inline void unmakeCastling(Position& pos, int code) {
+  int32_t* b = pos.board;
+  const auto [white, shortSide, kingHome, kingTo, rook, rookTo] = castleSquares(code);
+  int slot = pos.slotAddress[rookTo];
+  if (rook != rookTo) pos.slotAddress[rookTo] = 0;
+  pos.slotAddress[rook] = slot;
+  pos.pieceList[slot] = rook;
+  b[kingTo] = 0;
+  b[rookTo] = 0;
+  b[kingHome] = white ? kKing : -kKing;
+  b[rook] = white ? kRook : -kRook;
+  if (white) {
+    pos.whiteKing = kingHome;
+    pos.moved[kMovedWhiteKing] = 0;
+    pos.moved[shortSide ? kMovedWhiteShort : kMovedWhiteLong] = 0;
+  } else {
+    pos.blackKing = kingHome;
+    pos.moved[kMovedBlackKing] = 0;
+    pos.moved[shortSide ? kMovedBlackShort : kMovedBlackLong] = 0;
   }
-  if (code >= WhiteCastleShort && code <= BlackCastleLong) {
-    const auto [white, shortSide, kingHome, kingTo, rook, rookTo] = castleSquares(code);
-    int slot = pos.slotAddress[rookTo];
-    if (rook != rookTo) pos.slotAddress[rookTo] = 0;
-    pos.slotAddress[rook] = slot;
-    pos.pieceList[slot] = rook;
-    b[t] = 0;
-    b[rookTo] = 0;
-    b[kingHome] = white ? kKing : -kKing;
-    b[rook] = white ? kRook : -kRook;
-    if (white) {
-      pos.whiteKing = kingHome;
-      pos.moved[kMovedWhiteKing] = 0;
-      pos.moved[shortSide ? kMovedWhiteShort : kMovedWhiteLong] = 0;
-    } else {
-      pos.blackKing = kingHome;
-      pos.moved[kMovedBlackKing] = 0;
-      pos.moved[shortSide ? kMovedBlackShort : kMovedBlackLong] = 0;
-    }
-    return;
-  }
+}
+
+// A plain move, a capture or a promotion: the mover goes back (as a pawn
+// after a promotion) and the victim's slot and square are filled again.
+template <bool Special>
+inline void unmakeQuietCaptureOrPromotion(Position& pos, const Move& e) {
+  int32_t* b = pos.board;
+  const int f = e.from, t = e.to;
   const int slot = pos.slotAddress[t];
   pos.slotAddress[f] = slot;
   pos.pieceList[slot] = f;
   pos.slotAddress[t] = e.capturedSlot;
   pos.pieceList[e.capturedSlot] = t;
-  if (code >= WhitePromoQueen) {
+  if (Special && e.undoCode >= WhitePromoQueen) {
     const int32_t piece = b[t];
     pos.pieceCount[pieceCountIndex(piece)] -= 1;
     const int32_t pawn = piece > 1 ? kPawn : -kPawn;
@@ -386,6 +470,54 @@ inline void takeBack(Position& pos) {
     b[f] = b[t];
   }
   b[t] = e.captured;
+}
+
+// Without Special the move was a plain move or capture.
+template <bool Full, bool Special>
+inline void undoMove(Position& pos) {
+  const Move& e = MoveStack[pos.ply - 1];
+  --pos.ply;
+  const KeptBefore& kept = keptBefore[pos.ply];
+  if constexpr (Full) {
+    pos.hashkey = e.keyAfter;
+    pos.boardKey = kept.boardKey;
+    --searchPly;
+    pos.fifty = e.prevFifty;
+    pos.material = e.prevMaterial;
+  }
+  pos.slotMask |= 1u << e.capturedSlot;
+  pos.sliderSquares[0] = kept.sliderSquares[0];
+  pos.sliderSquares[1] = kept.sliderSquares[1];
+  pos.occupied[0] = kept.occupied[0];
+  pos.occupied[1] = kept.occupied[1];
+  pos.pawnMask[0] = kept.pawnMask[0];
+  pos.pawnMask[1] = kept.pawnMask[1];
+  pos.color = -pos.color;
+  pos.pieceCount[pieceCountIndex(e.captured)] += 1;
+  pos.epField = e.prevEpSquare;
+  restoreRightsAndKings(pos, e);
+
+  const int code = e.undoCode;
+  if (Special && code == EnPassant)
+    unmakeEnPassant(pos, e);
+  else if (Special && code >= WhiteCastleShort && code <= BlackCastleLong)
+    unmakeCastling(pos, code);
+  else
+    unmakeQuietCaptureOrPromotion<Special>(pos, e);
+}
+
+template <bool Full>
+[[gnu::noinline]] void undoSpecialMove(Position& pos) {
+  undoMove<Full, true>(pos);
+}
+
+// A plain move's undo code is 0 or the castling rights it gave up (< 0).
+template <bool Full>
+inline void takeBack(Position& pos) {
+  if (MoveStack[pos.ply - 1].undoCode > 0)
+    undoSpecialMove<Full>(pos);
+  else
+    undoMove<Full, false>(pos);
 }
 
 }  // namespace

@@ -11,6 +11,29 @@ namespace {
 
 enum GenMode { kGenAll, kGenCount, kGenCaptures };
 
+// The bits set in four masks, with the processor's population-count
+// instruction where it has one (asked once at start-up), so that the build
+// stays portable.
+#if (defined(__GNUC__) || defined(__clang__)) && (defined(__x86_64__) || defined(__i386__)) && !defined(__POPCNT__)
+[[gnu::target("popcnt")]] int bitsHardware(uint64_t a, uint64_t b, uint64_t c, uint64_t d) {
+  return std::popcount(a) + std::popcount(b) + std::popcount(c) + std::popcount(d);
+}
+int bitsPortable(uint64_t a, uint64_t b, uint64_t c, uint64_t d) {
+  return std::popcount(a) + std::popcount(b) + std::popcount(c) + std::popcount(d);
+}
+const bool hasPopcount = [] {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("popcnt") != 0;
+}();
+inline int bitsIn(uint64_t a, uint64_t b, uint64_t c, uint64_t d) {
+  return hasPopcount ? bitsHardware(a, b, c, d) : bitsPortable(a, b, c, d);
+}
+#else
+inline int bitsIn(uint64_t a, uint64_t b, uint64_t c, uint64_t d) {
+  return std::popcount(a) + std::popcount(b) + std::popcount(c) + std::popcount(d);
+}
+#endif
+
 // One generator for both colours and all three uses, so that the full list,
 // the counting twin of perft and the capture list follow the same rules in
 // the same order. Legality: a move of a piece that is not aligned with its
@@ -31,11 +54,13 @@ class Generator {
     enemyKing_ = Color == 1 ? pos.blackKing : pos.whiteKing;
     // In check: attacked by a slider along one of the king's lines, scanned
     // together with the pins, or by a knight, pawn or the king.
-    const bool sliderCheck = scanKingLines<Color>(pos, king_, pins_, &enemySliders_);
+    const bool sliderCheck = scanKingLines<Color>(pos, king_, pins_);
     inCheck_ = sliderCheck || knightOrPawnAttacks(king_) || kingStepApart(enemyKing_, king_);
     if (inCheck_) findEvasions();
     // En passant only toward a square on the enemy pawn's passed rank.
-    ep_ = (Color == 1 ? pos.epField < 49 : pos.epField > 70) ? pos.epField : 0;
+    ep_ = (Color == 1 ? pos.epField <= kLastWhiteEnPassantTarget : pos.epField >= kFirstBlackEnPassantTarget)
+              ? pos.epField
+              : 0;
     kingLine_ = AlignmentTable + king_ * 99;     // the table is symmetric
     plainPawns_ = pins_.count == 0 && ep_ == 0;  // no pawn is pinned or may take en passant
   }
@@ -70,7 +95,7 @@ class Generator {
   // holds one king of each colour) and the lines of the enemy sliders only.
   int kingStepExposed(int from, int to) const {
     if (knightOrPawnAttacks(to) || kingStepApart(enemyKing_, to)) return 1;
-    return slidersAttackStep<Color>(b_, enemySliders_, from, to);
+    return slidersAttackStep<Color>(pos_, from, to);
   }
   int pawnMoveExposes(int from, int to) {
     return Color == 1 ? whiteMoveExposesKing(pos_, from, to) : blackMoveExposesKing(pos_, from, to);
@@ -108,6 +133,7 @@ class Generator {
 
   template <bool InCheck>
   void pieces() {
+    if constexpr (Mode == kGenCount && !InCheck) countFreePawns();
     constexpr int first = Color == 1 ? kWhitePawnSlots : kBlackPawnSlots;
     const int32_t* list = pos_.pieceList + first;
     for (uint32_t slots = (pos_.slotMask >> first) & 0x7fff; slots; slots &= slots - 1) {
@@ -115,7 +141,7 @@ class Generator {
       const int32_t piece = Color * b_[s];
       if (piece == kPawn) {
         if constexpr (Mode == kGenCount && !InCheck)
-          if (countedFreePawn(s)) continue;
+          if (freePawns_ & squareBit[s]) continue;  // counted by countFreePawns
         pawn<InCheck>(s);
         continue;
       }
@@ -211,20 +237,33 @@ class Generator {
     }
   }
 
-  // Counting a free pawn that neither promotes nor may take en passant: the
-  // same four tests, summed without branches. False for any other pawn.
-  [[gnu::always_inline]] bool countedFreePawn(int s) {
-    const bool promoting = Color == 1 ? s < 39 : s > 80;
-    if (promoting || !(plainPawns_ || (!pinOf(s) && s + kLeft != ep_ && s + kRight != ep_))) return false;
-    const bool onHomeRank = Color == 1 ? s > 80 : s < 39;
-    const int step = b_[s + kForward] == 0;
-    n_ += step + (step & onHomeRank & (b_[s + 2 * kForward] == 0)) + isEnemy(b_[s + kLeft]) + isEnemy(b_[s + kRight]);
-    return true;
+  // Counting, out of check: the moves of the pawns that neither promote,
+  // nor stand pinned, nor may take en passant, all at once on the masks
+  // (bit 8 * (row - 2) + file - 1, so a step toward rank 8 is 8 bits down).
+  void countFreePawns() {
+    constexpr uint64_t fileA = 0x0101010101010101ull, fileH = fileA << 7;
+    constexpr uint64_t promotingRank = Color == 1 ? 0xffull << 8 : 0xffull << 48;
+    constexpr uint64_t doubleStepRank = Color == 1 ? 0xffull << 40 : 0xffull << 16;  // the single step's target
+    uint64_t free = pos_.pawnMask[Color == 1 ? 0 : 1] & ~promotingRank;
+    if (!plainPawns_) {
+      for (int i = 0; i < pins_.count; ++i) free &= ~squareBit[pins_.piece[i]];
+      if (ep_) free &= ~(squareBit[ep_ - kLeft] | squareBit[ep_ - kRight]);
+    }
+    const uint64_t enemy = pos_.occupied[Color == 1 ? 1 : 0];
+    const uint64_t empty = ~(enemy | pos_.occupied[Color == 1 ? 0 : 1]);
+    auto forward = [](uint64_t m, int bits) { return Color == 1 ? m >> bits : m << bits; };
+    const uint64_t single = forward(free, 8) & empty;
+    const uint64_t twice = forward(single & doubleStepRank, 8) & empty;
+    // kLeft is toward the h-file for White, the a-file for Black.
+    const uint64_t left = forward(free & (Color == 1 ? ~fileH : ~fileA), 7) & enemy;
+    const uint64_t right = forward(free & (Color == 1 ? ~fileA : ~fileH), 9) & enemy;
+    n_ += bitsIn(single, twice, left, right);
+    freePawns_ = free;
   }
 
   template <bool InCheck>
   void pawn(int s) {
-    const bool promoting = Color == 1 ? s < 39 : s > 80;
+    const bool promoting = Color == 1 ? s <= kLastWhitePromotingSquare : s >= kFirstBlackPromotingSquare;
     const int pin = InCheck ? 0 : pinOf(s);
     if (promoting) {
       if (b_[s + kForward] == 0) promotions<InCheck>(s, s + kForward, 0, pin);
@@ -235,7 +274,7 @@ class Generator {
     if constexpr (Mode != kGenCaptures) {
       if (b_[s + kForward] == 0) {
         if (pawnMoveOk<InCheck>(s, s + kForward, pin)) add(s, s + kForward, 0, Normal);
-        bool onHomeRank = Color == 1 ? s > 80 : s < 39;
+        bool onHomeRank = Color == 1 ? s >= kFirstWhitePawnHomeSquare : s <= kLastBlackPawnHomeSquare;
         if (onHomeRank && b_[s + 2 * kForward] == 0 && pawnMoveOk<InCheck>(s, s + 2 * kForward, pin))
           add(s, s + 2 * kForward, 0, Normal);
       }
@@ -335,9 +374,9 @@ class Generator {
   uint64_t evasions_ = 0;
   int ep_;
   bool plainPawns_;
+  uint64_t freePawns_ = 0;
   const uint8_t* kingLine_;
   Pins pins_;
-  Sliders enemySliders_;
   int beside_[2] = {-1, -1};  // unknown until tested
 };
 

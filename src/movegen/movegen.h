@@ -5,6 +5,17 @@
 
 namespace mavo {
 
+// Pawn ranks by square (rank 8 has the lowest numbers): a white pawn on H7
+// or before promotes with its next step, a black one on A2 or after; each
+// side's pawns start on the other side's promoting rank.
+inline constexpr int kLastWhitePromotingSquare = H7;
+inline constexpr int kFirstBlackPromotingSquare = A2;
+inline constexpr int kFirstWhitePawnHomeSquare = A2;
+inline constexpr int kLastBlackPawnHomeSquare = H7;
+// En passant targets: White takes onto the sixth rank, Black onto the third.
+inline constexpr int kLastWhiteEnPassantTarget = H6;
+inline constexpr int kFirstBlackEnPassantTarget = A3;
+
 // Every legal move of the side to move, in the engine's fixed order; returns
 // the count. The position is the same on return.
 int generateMoves(Position& pos, Move* list);

@@ -416,19 +416,19 @@ void computeKey(Position& pos) {
 }
 
 void computeMasks(Position& pos) {
-  pos.pawnMask[0] = pos.pawnMask[1] = 0;
+  pos.pawnMask[0] = pos.pawnMask[1] = pos.sliderSquares[0] = pos.sliderSquares[1] = 0;
+  pos.occupied[0] = pos.occupied[1] = 0;
   for (int s = A8; s <= H1; ++s) {
-    if (pos.board[s] == kPawn) pos.pawnMask[0] |= squareBit[s];
-    if (pos.board[s] == -kPawn) pos.pawnMask[1] |= squareBit[s];
+    const int32_t c = pos.board[s];
+    if (c != 0 && c != kBorder) pos.occupied[c < 0] |= squareBit[s];
+    if (c == kPawn) pos.pawnMask[0] |= squareBit[s];
+    if (c == -kPawn) pos.pawnMask[1] |= squareBit[s];
+    if (c >= kBishop && c <= kQueen) pos.sliderSquares[0] |= squareBit[s];
+    if (c <= -kBishop && c >= -kQueen) pos.sliderSquares[1] |= squareBit[s];
   }
-  pos.slotMask = pos.sliderSlotMask = 0;
-  for (int slot = 1; slot <= kLastSlot; ++slot) {
-    const int s = pos.pieceList[slot];
-    if (!s) continue;
-    pos.slotMask |= 1u << slot;
-    const int32_t kind = pos.board[s] < 0 ? -pos.board[s] : pos.board[s];
-    if (kind >= kBishop && kind <= kQueen) pos.sliderSlotMask |= 1u << slot;
-  }
+  pos.slotMask = 0;
+  for (int slot = 1; slot <= kLastSlot; ++slot)
+    if (pos.pieceList[slot]) pos.slotMask |= 1u << slot;
 }
 
 const char* checkPosition(const Position& pos, bool checkKey) {
@@ -477,7 +477,9 @@ const char* checkPosition(const Position& pos, bool checkKey) {
   computeMasks(copy);
   if (copy.pawnMask[0] != pos.pawnMask[0] || copy.pawnMask[1] != pos.pawnMask[1]) return "pawn masks wrong";
   if ((copy.slotMask ^ pos.slotMask) >> 1) return "slot mask wrong";
-  if ((copy.sliderSlotMask ^ pos.sliderSlotMask) >> 1) return "slider slot mask wrong";
+  if (copy.sliderSquares[0] != pos.sliderSquares[0] || copy.sliderSquares[1] != pos.sliderSquares[1])
+    return "slider squares wrong";
+  if (copy.occupied[0] != pos.occupied[0] || copy.occupied[1] != pos.occupied[1]) return "occupied squares wrong";
   if (checkKey && copy.hashkey != pos.hashkey) return "key wrong";
   return nullptr;
 }

@@ -114,13 +114,20 @@ struct Position {
   // table lookups. The null move flips `color` alone and leaves it right.
   PositionKey boardKey;
   // Where each side's pawns stand, one bit per square (squareBit), White
-  // first: kept by makeMove and unmakeMove for the evaluation.
+  // first: kept by makeMove and unmakeMove for the evaluation and the
+  // counting of pawn moves.
   uint64_t pawnMask[2];
-  // Bit i set while piece-list slot i names a square, and while it names a
-  // bishop, rook or queen (bit 0 means nothing): kept by makeMove and
-  // unmakeMove, so that loops visit only the pieces they look for.
+  // Where each side's bishops, rooks and queens stand, White first: kept by
+  // makeMove and unmakeMove, so that the check and legality tests look only
+  // at the sliders on the lines through a square.
+  uint64_t sliderSquares[2];
+  // Where each side's pieces stand, White first: kept by makeMove and
+  // unmakeMove, so that the counting generator takes its free pawns' moves
+  // all at once.
+  uint64_t occupied[2];
+  // Bit i set while piece-list slot i names a square (bit 0 means nothing):
+  // kept by makeMove and unmakeMove, so that loops visit only the pieces.
   uint32_t slotMask;
-  uint32_t sliderSlotMask;
   int32_t material;
   int32_t ply;
   int32_t fifty;

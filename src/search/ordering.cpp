@@ -23,6 +23,8 @@ constexpr int kPvMoveBonus = 390;
 constexpr int kQueenPromotionBonus = 400;
 constexpr int kCaptureBonus = 800;
 constexpr int kPawnToSixthBonus = 340;  // a pawn stepping onto the sixth rank or beyond
+constexpr int kLastWhiteSixthRankSquare = H6;
+constexpr int kFirstBlackSixthRankSquare = A3;  // Black's sixth rank is the board's third
 // Killers of two plies shallower count for moves that scored below the
 // first killer bonus.
 constexpr int kShallowKillerBonus = 340;
@@ -43,9 +45,15 @@ inline bool onRootPv(const Move& m) {
   return searchPly >= 0 && searchPly < kMaxPvMoves && matches(m, rootPV.moves[searchPly]);
 }
 
-}  // namespace
-
-namespace {
+// The bonus of a queen promotion, a capture or a pawn advancing far, in
+// that order of precedence; 0 for any other move.
+inline int kindBonus(const Move& m, int32_t piece) {
+  if (m.type == WhitePromoQueen || m.type == BlackPromoQueen) return kQueenPromotionBonus;
+  if (m.captured != 0) return kCaptureBonus;
+  if ((piece == kPawn && m.to <= kLastWhiteSixthRankSquare) || (piece == -kPawn && m.to >= kFirstBlackSixthRankSquare))
+    return kPawnToSixthBonus;
+  return 0;
+}
 
 // The destination squares of the moves that earn a killer, mate-killer or
 // line bonus at this node: a move landing elsewhere can match none of them.
@@ -68,25 +76,15 @@ void scoreMoves(int count, Move* moves, const Position& pos, int depth) {
     int score = baseScore(m, pos);
     const int32_t piece = pos.board[m.from];
     if (!(named & squareBit[m.to])) {
-      if (m.type == WhitePromoQueen || m.type == BlackPromoQueen)
-        score += kQueenPromotionBonus;
-      else if (m.captured != 0)
-        score += kCaptureBonus;
-      else if ((piece == kPawn && m.to < 49) || (piece == -kPawn && m.to > 70))
-        score += kPawnToSixthBonus;
-      m.score = score;
+      m.score = score + kindBonus(m, piece);
       continue;
     }
     if (matches(m, killerPrimary[depth]))
       score += kKillerBonus;
     else if (matches(m, killerSecondary[depth]))
       score += kSecondKillerBonus;
-    else if (m.type == WhitePromoQueen || m.type == BlackPromoQueen)
-      score += kQueenPromotionBonus;
-    else if (m.captured != 0)
-      score += kCaptureBonus;
-    else if ((piece == kPawn && m.to < 49) || (piece == -kPawn && m.to > 70))
-      score += kPawnToSixthBonus;
+    else if (const int bonus = kindBonus(m, piece))
+      score += bonus;
     else if (matches(m, mateKillerPrimary[depth]) || matches(m, mateKillerSecondary[depth]))
       score += kMateKillerBonus;
     else if (onRootPv(m))
@@ -110,21 +108,32 @@ void scoreCaptures(Move* moves, int count, const Position& pos) {
   }
 }
 
-// Each exchange chain of the Shell sort carries one move down past the
-// greater scores before it: done by shifting them up and writing the move
-// once at its place.
-void sortMoves(Move* moves, int count) {
+// Each exchange chain of the Shell sort carries one entry down past the
+// greater scores before it: done by shifting them up and writing the entry
+// once at its place. The entries are scores with list indices, a sixth of
+// a move's size; the comparisons read the scores alone.
+const SortEntry* sortOrder(const Move* moves, int count, SortedList& entries) {
+  for (int i = 0; i < count; ++i) entries[i] = {moves[i].score, i};
   for (int gap = count / 2; gap > 0; gap /= 2)
     for (int i = gap; i < count; ++i) {
-      if (moves[i - gap].score <= moves[i].score) continue;
-      const Move carried = moves[i];
+      if (entries[i - gap].score <= entries[i].score) continue;
+      const SortEntry carried = entries[i];
       int j = i - gap;
       do {
-        moves[j + gap] = moves[j];
+        entries[j + gap] = entries[j];
         j -= gap;
-      } while (j >= 0 && moves[j].score > carried.score);
-      moves[j + gap] = carried;
+      } while (j >= 0 && entries[j].score > carried.score);
+      entries[j + gap] = carried;
     }
+  return entries;
+}
+
+void sortMoves(Move* moves, int count) {
+  SortedList order;
+  sortOrder(moves, count, order);
+  Move sorted[kMaxMoves];
+  for (int i = 0; i < count; ++i) sorted[i] = moves[order[i].index];
+  for (int i = 0; i < count; ++i) moves[i] = sorted[i];
 }
 
 }  // namespace mavo

@@ -1,6 +1,9 @@
 // Move ordering: scores for the searches' move lists and the sort.
 #pragma once
 
+#include <array>
+#include <cstdint>
+
 #include "position/types.h"
 
 namespace mavo {
@@ -26,5 +29,56 @@ void scoreMoves(int count, Move* moves, const Position& pos, int depth);
 void scoreCaptures(Move* moves, int count, const Position& pos);
 // Shell sort, ascending by score: the searches walk lists from the end.
 void sortMoves(Move* moves, int count);
+
+// The same sort without moving the moves: fills `sorted` with the scores
+// and list indices in the order sortMoves would leave the moves (equal
+// scores included) and returns it.
+struct SortEntry {
+  int32_t score;
+  int32_t index;
+};
+using SortedList = SortEntry[kMaxMoves];
+const SortEntry* sortOrder(const Move* moves, int count, SortedList& sorted);
+
+// The order a search visits a list in, from its end: the list's own order,
+// or, for a scored list, the order sortMoves would leave it in. Most nodes
+// that sort end after their first move, so that move is found by one scan
+// when its score is the list's unique best; a tie for the best (whose order
+// only the sort knows) or any later move sorts the list.
+class VisitOrder {
+ public:
+  explicit VisitOrder(int count) : count_(count), last_(count - 1), order_(kListOrder.data()) {}
+  VisitOrder(const Move* moves, int count) : moves_(moves), count_(count) {
+    int best = moves[0].score, bestIndex = 0;
+    bool tie = false;
+    for (int i = 1; i < count; ++i) {
+      const int score = moves[i].score;
+      if (score < best) continue;
+      tie = score == best;
+      if (score > best) best = score, bestIndex = i;
+    }
+    last_ = tie ? sortAll()[count - 1].index : bestIndex;
+  }
+  // The index of the move visited at position i, asked for from count - 1
+  // down.
+  int operator[](int i) {
+    if (i == count_ - 1) return last_;
+    return (order_ ? order_ : sortAll())[i].index;
+  }
+
+ private:
+  static constexpr auto kListOrder = [] {
+    std::array<SortEntry, kMaxMoves> order{};
+    for (int i = 0; i < kMaxMoves; ++i) order[i] = {0, i};
+    return order;
+  }();
+  const SortEntry* sortAll() { return order_ = sortOrder(moves_, count_, sorted_); }
+
+  const Move* moves_ = nullptr;
+  int count_;
+  int last_;
+  const SortEntry* order_ = nullptr;
+  SortedList sorted_;
+};
 
 }  // namespace mavo

@@ -130,12 +130,10 @@ int quiesce(Position& pos, int alpha, int beta, int qsDepth, PvLine& pv) {
     n = generateMoves(pos, moves);
   }
   if (n == 0) return inCheck ? matedIn(searchPly) : alpha;
-  if (n > 3) {
-    scoreCaptures(moves, n, pos);
-    sortMoves(moves, n);
-  }
+  if (n > 3) scoreCaptures(moves, n, pos);
+  VisitOrder visit = n > 3 ? VisitOrder(moves, n) : VisitOrder(n);
   for (int i = n - 1; i >= 0; --i) {
-    const Move& m = moves[i];
+    const Move& m = moves[visit[i]];
     makeMove(pos, m);
     if (!inCheck) {
       // Second safeguard for captures: the mover's king, if on a line with
@@ -232,14 +230,13 @@ int alphaBeta(Position& pos, int alpha, int beta, int nodePly, int depth, PvLine
   if (nodePly == 0) n = restrictRootMoves(moves, n);
   if (n == 0) return inCheck ? matedIn(searchPly) : 0;
   if (n == 1 && nodePly < 30 && searchPly > 4 && pos.hashkey != MoveStack[pos.ply - 4].keyAfter) depth += 1;
-  if (!internalSearch && searchState.iterationDepth > 2 && n > 4) {
-    scoreMoves(n, moves, pos, depth);
-    sortMoves(moves, n);
-  }
+  const bool sorted = !internalSearch && searchState.iterationDepth > 2 && n > 4;
+  if (sorted) scoreMoves(n, moves, pos, depth);
+  VisitOrder visit = sorted ? VisitOrder(moves, n) : VisitOrder(n);
 
   bool raised = false;
   for (int i = n - 1; i >= 0; --i) {
-    const Move& m = moves[i];
+    const Move& m = moves[visit[i]];
     // The root by its ply: an extension changes the depth, and a null move
     // leaves searchPly where it was.
     if (nodePly == 0) {

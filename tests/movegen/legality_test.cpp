@@ -18,8 +18,7 @@ void compareWithTrials(Position& pos, int& pinned, int& exposing) {
   auto fullTest = [&](int s) { return (Color == 1 ? isAttackedByBlack : isAttackedByWhite)(pos.board, s) != 0; };
   auto sliderTest = [&](int s) { return (Color == 1 ? attackedByBlackSlider : attackedByWhiteSlider)(pos.board, s); };
   Pins pins;
-  Sliders enemy;
-  const bool check = scanKingLines<Color>(pos, king, pins, &enemy) || kingStepApart(pos.whiteKing, pos.blackKing) ||
+  const bool check = scanKingLines<Color>(pos, king, pins) || kingStepApart(pos.whiteKing, pos.blackKing) ||
                      (Color == 1 ? attackedByBlackKnightOrPawn : attackedByWhiteKnightOrPawn)(pos.board, king);
   ASSERT_EQ(check, fullTest(king));
   ASSERT_EQ(sideToMoveInCheck(pos) != 0, check);
@@ -33,7 +32,7 @@ void compareWithTrials(Position& pos, int& pinned, int& exposing) {
     const bool attacked = sliderTest(s) != 0;
     pos.board[king] = Color * kKing;
     pos.board[s] = saved;
-    EXPECT_EQ(slidersAttackStep<Color>(pos.board, enemy, king, s), attacked) << s;
+    EXPECT_EQ(slidersAttackStep<Color>(pos, king, s), attacked) << s;
   }
   if (check) return;
   pinned += pins.count;

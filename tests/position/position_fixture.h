@@ -104,7 +104,9 @@ inline std::string stateDiff(const Position& a, const Position& b) {
   if (a.epField != b.epField || a.fifty != b.fifty || a.material != b.material) return "epField/fifty/material";
   if (a.color != b.color || a.ply != b.ply) return "color/ply";
   if (a.boardKey != b.boardKey || !same(a.pawnMask, b.pawnMask)) return "boardKey/pawnMask";
-  if ((a.slotMask ^ b.slotMask) >> 1 || (a.sliderSlotMask ^ b.sliderSlotMask) >> 1) return "slot masks";
+  if ((a.slotMask ^ b.slotMask) >> 1) return "slot mask";
+  if (!same(a.sliderSquares, b.sliderSquares)) return "slider squares";
+  if (!same(a.occupied, b.occupied)) return "occupied squares";
   return "";
 }
 
