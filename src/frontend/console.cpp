@@ -15,6 +15,8 @@
 #include "movegen/makemove.h"
 #include "movegen/movegen.h"
 #include "platform/platform.h"
+#include "position/fen.h"
+#include "position/key.h"
 #include "position/notation.h"
 #include "position/position.h"
 #include "position/print.h"

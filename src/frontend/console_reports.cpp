@@ -7,7 +7,6 @@
 #include "movegen/movegen.h"
 #include "platform/platform.h"
 #include "position/notation.h"
-#include "position/position.h"
 #include "search/driver.h"
 #include "search/search.h"
 

@@ -6,6 +6,7 @@
 #include "frontend/perft_commands.h"
 #include "movegen/perft.h"
 #include "platform/platform.h"
+#include "position/fen.h"
 #include "position/position.h"
 
 namespace mavo {

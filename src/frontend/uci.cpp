@@ -19,6 +19,7 @@
 #include "movegen/movegen.h"
 #include "movegen/perft.h"
 #include "platform/platform.h"
+#include "position/fen.h"
 #include "position/notation.h"
 #include "position/position.h"
 #include "position/print.h"

@@ -4,7 +4,6 @@
 
 #include "platform/platform.h"
 #include "position/notation.h"
-#include "position/position.h"
 #include "position/settings.h"
 #include "search/search.h"
 

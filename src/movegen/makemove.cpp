@@ -1,6 +1,8 @@
 #include "movegen/makemove.h"
 
 #include "movegen/movegen.h"
+#include "position/consistency.h"
+#include "position/key.h"
 #include "position/notation.h"
 #include "position/position.h"
 #include "position/tables.h"

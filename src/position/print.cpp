@@ -2,6 +2,7 @@
 
 #include <cinttypes>
 
+#include "position/fen.h"
 #include "position/notation.h"
 #include "position/position.h"
 #include "position/settings.h"

@@ -3,6 +3,7 @@
 #include "movegen/makemove.h"
 #include "movegen/movegen.h"
 #include "platform/platform.h"
+#include "position/key.h"
 #include "position/position.h"
 #include "search/evaluate.h"
 #include "search/search.h"

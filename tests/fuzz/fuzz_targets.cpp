@@ -17,6 +17,9 @@
 #include "movegen/attack.h"
 #include "movegen/makemove.h"
 #include "movegen/movegen.h"
+#include "position/consistency.h"
+#include "position/fen.h"
+#include "position/key.h"
 #include "position/position.h"
 
 using namespace mavo;

@@ -1,6 +1,7 @@
 #include <fstream>
 
 #include "movegen/makemove.h"
+#include "position/fen.h"
 #include "position/position_fixture.h"
 
 namespace mavo {

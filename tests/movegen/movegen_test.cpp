@@ -2,6 +2,8 @@
 #include <set>
 
 #include "movegen/makemove.h"
+#include "position/consistency.h"
+#include "position/fen.h"
 #include "position/position_fixture.h"
 
 namespace mavo {

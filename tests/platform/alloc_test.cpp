@@ -16,6 +16,7 @@
 #include "frontend/uci.h"
 #include "frontend/uci_reports.h"
 #include "movegen/attack.h"
+#include "position/fen.h"
 #include "position/position.h"
 #include "search/driver.h"
 #include "search/search.h"

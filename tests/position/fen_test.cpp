@@ -1,3 +1,5 @@
+#include "position/fen.h"
+#include "position/consistency.h"
 #include "position/position_fixture.h"
 
 namespace mavo {

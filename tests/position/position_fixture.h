@@ -12,6 +12,7 @@
 #include "movegen/attack.h"
 #include "movegen/makemove.h"
 #include "movegen/movegen.h"
+#include "position/fen.h"
 #include "position/position.h"
 #include "support/startup.h"
 

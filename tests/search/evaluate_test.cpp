@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "movegen/makemove.h"
+#include "position/fen.h"
 #include "search_setup.h"
 
 namespace mavo::test {

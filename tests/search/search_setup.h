@@ -8,6 +8,7 @@
 
 #include "movegen/attack.h"
 #include "movegen/movegen.h"
+#include "position/fen.h"
 #include "position/position.h"
 #include "search/driver.h"
 #include "search/evaluate.h"

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "movegen/attack.h"
-#include "position/position.h"
+#include "position/key.h"
 
 namespace mavo::test {
 

@@ -12,6 +12,8 @@
 #include "movegen/attack.h"
 #include "movegen/movegen.h"
 #include "platform/platform.h"
+#include "position/fen.h"
+#include "position/key.h"
 #include "position/notation.h"
 #include "position/position.h"
 #include "position/settings.h"
