@@ -8,9 +8,9 @@
 
 namespace mavo {
 
-// Once at start-up: standard output written a whole line at a time (POSIX;
-// the Windows C library has no line buffering, so there it is unbuffered), a
-// closed output pipe must not kill the process.
+// Once at start-up: standard output written a whole line at a time, each
+// line in one write as soon as it ends; a closed output pipe must not kill
+// the process.
 void platformInit();
 
 // Milliseconds since program start on a steady wall clock.
@@ -47,7 +47,9 @@ void startFileLines(std::FILE* file);
 int readFileLine(char* buf, int cap);
 
 // True once standard output reaches no one any more (the reading end of its
-// pipe was closed, the terminal hung up). Never blocks.
+// pipe was closed, the terminal hung up). Never blocks. On Windows it first
+// hands over a started line (a prompt): the loops ask before they wait for
+// input.
 bool outputClosed();
 
 // Clears the console window when standard output is one; prints nothing

@@ -6,9 +6,27 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/input_buffer.h"
 #include "platform/platform.h"
+
+// The C library's writers (__real_) and their wrappers (__wrap_), which the
+// linker puts in their place (see the end of the file).
+extern "C" {
+int __real_fputc(int c, std::FILE* f);
+int __real_putc(int c, std::FILE* f);
+int __real_putchar(int c);
+int __real_fputs(const char* s, std::FILE* f);
+int __real_puts(const char* s);
+size_t __real_fwrite(const void* data, size_t size, size_t count, std::FILE* f);
+int __wrap_fputc(int c, std::FILE* f);
+int __wrap_putc(int c, std::FILE* f);
+int __wrap_putchar(int c);
+int __wrap_fputs(const char* s, std::FILE* f);
+int __wrap_puts(const char* s);
+size_t __wrap_fwrite(const void* data, size_t size, size_t count, std::FILE* f);
+}
 
 namespace mavo {
 
@@ -64,6 +82,21 @@ int rawInputWaiting() {
   return keyPressed() ? 1 : 0;
 }
 
+// The C library here has no line buffering (_IOLBF means full buffering), so
+// standard output is fully buffered and its writers are wrapped at link time
+// (CMakeLists.txt) to flush it once a line has ended: each finished line
+// reaches the pipe in one write, as on POSIX.
+char outputBuffer[1 << 16];
+
+// On standard output the part up to the last newline is flushed before the
+// rest is buffered.
+bool writeLines(const char* text, size_t n, std::FILE* f) {
+  size_t lines = n;
+  while (lines > 0 && text[lines - 1] != '\n') --lines;
+  if (lines > 0 && (__real_fwrite(text, 1, lines, f) != lines || std::fflush(f) != 0)) return false;
+  return __real_fwrite(text + lines, 1, n - lines, f) == n - lines;
+}
+
 }  // namespace
 
 void platformInit() {
@@ -71,7 +104,7 @@ void platformInit() {
   // output and in the files the engine writes (log, test-suite log).
   _setmode(_fileno(stdout), _O_BINARY);
   _fmode = _O_BINARY;
-  std::setvbuf(stdout, nullptr, _IONBF, 0);
+  std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
   std::setvbuf(stdin, nullptr, _IONBF, 0);
 }
 
@@ -89,15 +122,55 @@ int peekLine(const char** text, int* length) { return input.peekLine(text, lengt
 void takePeekedLine() { input.takePeeked(); }
 void setPeekedLineAside() { input.setPeekedAside(); }
 
-// A write into a pipe whose reader has gone fails and marks the stream.
-bool outputClosed() { return std::ferror(stdout) != 0; }
+// The loops ask just before they wait for input: a started line (the
+// prompt) goes out first. A write into a pipe whose reader has gone fails
+// and marks the stream.
+bool outputClosed() {
+  std::fflush(stdout);
+  return std::ferror(stdout) != 0;
+}
 
 // Only a console window is cleared; into a pipe "cls" would write a form feed.
 void clearConsole() {
   DWORD mode = 0;
-  if (GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode)) std::system("cls");
+  if (GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode)) {
+    std::fflush(stdout);
+    std::system("cls");
+  }
 }
 
 }  // namespace mavo
+
+// The formatted writers of the MinGW library call fputc for each character.
+extern "C" {
+int __wrap_fputc(int c, std::FILE* f) {
+  const int r = __real_fputc(c, f);
+  if (c == '\n' && f == stdout) std::fflush(stdout);
+  return r;
+}
+int __wrap_putc(int c, std::FILE* f) {
+  const int r = __real_putc(c, f);
+  if (c == '\n' && f == stdout) std::fflush(stdout);
+  return r;
+}
+int __wrap_putchar(int c) {
+  const int r = __real_putchar(c);
+  if (c == '\n') std::fflush(stdout);
+  return r;
+}
+int __wrap_puts(const char* s) {
+  const int r = __real_puts(s);
+  std::fflush(stdout);
+  return r;
+}
+int __wrap_fputs(const char* s, std::FILE* f) {
+  if (f != stdout) return __real_fputs(s, f);
+  return mavo::writeLines(s, std::strlen(s), f) ? 0 : EOF;
+}
+size_t __wrap_fwrite(const void* data, size_t size, size_t count, std::FILE* f) {
+  if (f != stdout || size == 0) return __real_fwrite(data, size, count, f);
+  return mavo::writeLines(static_cast<const char*>(data), size * count, f) ? count : 0;
+}
+}
 
 #endif

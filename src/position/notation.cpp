@@ -38,16 +38,12 @@ const char* squareName(int square) {
 void printPromotion(int type) {
   if (const PieceCode piece = promotedPiece(type))
     std::printf("=%c", type == BlackPromoQueen ? 'Q' : pieceLetter(piece));
-  std::fflush(stdout);
 }
 
 void writeUciMove(std::FILE* out, const Move& move) {
   writeSquare(out, move.from);
   writeSquare(out, move.to);
-  if (const char c = promotionLetter(move.type)) {
-    std::fputc(c, out);
-    std::fflush(out);
-  }
+  if (const char c = promotionLetter(move.type)) std::fputc(c, out);
 }
 
 }  // namespace mavo

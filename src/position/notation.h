@@ -31,8 +31,7 @@ void printSquare(int square);
 // overwritten by the next call.
 const char* squareName(int square);
 
-// Promotion suffix "=Q", "=r", ... (the black queen also prints "=Q"); then
-// flushes standard output.
+// Promotion suffix "=Q", "=r", ... (the black queen also prints "=Q").
 void printPromotion(int type);
 
 // A move in coordinates with its lower-case promotion letter (e2e4, e7e8q).

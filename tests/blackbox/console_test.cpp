@@ -50,6 +50,22 @@ TEST(ConsoleTestSuite, ShippedSuitePassesThroughTheBinary) {
     EXPECT_NE(log.find("\n\nfen: " + line + "\n"), std::string::npos) << line;
 }
 
+// Standard output leaves a line at a time without waiting for a flush: a
+// long run that neither reads input nor prints progress (the test suite's
+// counts) shows each finished line while the next count still runs. The
+// depth-4 line ends with the depth-5 count, before perft 6 of the start
+// position, about half a second here (far longer under the sanitizers).
+TEST(ConsoleTestSuite, FinishedLinesLeaveWhileTheNextCountRuns) {
+  TempDir dir;
+  dir.write("perftsuite.epd",
+            "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1 ;D1 20 ;D2 400 ;D3 8902 ;D4 197281 "
+            ";D5 4865609 ;D6 119060324\n");
+  EngineProcess engine(dir.path());
+  engine.send("testmovegen\n");
+  ASSERT_TRUE(engine.waitFor("[197281], OK\n", 20000)) << engine.output();
+  EXPECT_EQ(engine.output().find("Perft (6)"), std::string::npos) << "the lines came only with the end of the run";
+}
+
 // The end of input ends the program at once with status 0, whatever it
 // was doing; a search with a limit still gives its full answer first.
 TEST(ConsoleEndOfInput, EndsWithStatusZero) {

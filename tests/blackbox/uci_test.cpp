@@ -3,6 +3,7 @@
 // clock values, long move lists and the end of input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <regex>
 #include <sstream>
 
@@ -159,6 +160,26 @@ TEST(UciSession, EveryReplyEndsItsLine) {
   EXPECT_LT(uci.timed("go movetime 100\n", "bestmove "), kNever);
   EXPECT_TRUE(uci.engine.waitFor("\n", 1000, uci.engine.output().find("bestmove ", from)));
   EXPECT_TRUE(std::regex_search(uci.since(from - 1), std::regex("\nbestmove [a-h][1-8][a-h][1-8]\n")));
+}
+
+// A GUI that takes each read from the pipe as whole lines must never get
+// part of one: every line leaves in one write, so no read ends inside a
+// line. A promotion in the lines (its letter was once flushed on its own)
+// and the progress lines of a search give many lines to read.
+TEST(UciSession, NoReadEndsInsideALine) {
+  Uci uci;
+  const size_t from = uci.mark();
+  uci.engine.send("position fen 8/P6k/8/8/8/8/8/K7 w - - 0 1\ngo movetime 300\nisready\n");
+  ASSERT_TRUE(uci.engine.waitFor("bestmove a7a8q\n", 5000, from)) << uci.since(from);
+  ASSERT_TRUE(uci.engine.waitFor("readyok\n", 1000, from));
+  int reads = 0;
+  for (size_t end : uci.engine.readEnds()) {
+    if (end <= from) continue;
+    ++reads;
+    EXPECT_EQ(uci.engine.output()[end - 1], '\n') << "a read ended inside the line\n"
+                                                  << uci.engine.output().substr(end - std::min<size_t>(end, 60), 60);
+  }
+  EXPECT_GT(reads, 0);
 }
 
 // Every line of a search is a well-formed info or bestmove line, and every

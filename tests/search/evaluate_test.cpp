@@ -21,12 +21,16 @@ TEST(Evaluate, HandComputedScores) {
       // Start position: balanced, so only the tempo counts, for either side.
       {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", 20},
       {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR b KQkq - 0 1", 20},
-      // Material that cannot win, and two that can (KB-KN, KBB-K).
+      // Material that cannot win (two knights for either side, against a
+      // king or a king and knight), and two that can (KB-KN, KBB-K).
       {"4k3/8/8/8/8/8/8/4K3 w - - 0 1", 0},
       {"4k3/8/8/8/8/8/8/2B1K3 w - - 0 1", 0},
       {"2b1k3/8/8/8/8/8/8/2B1K3 w - - 0 1", 0},
       {"4k3/8/8/8/8/8/8/1N2K3 b - - 0 1", 0},
       {"4k3/8/8/8/8/8/8/1N2K1N1 w - - 0 1", 0},
+      {"1n2k1n1/8/8/8/8/8/8/4K3 b - - 0 1", 0},
+      {"1n2k1n1/8/8/8/8/8/8/1N2K3 w - - 0 1", 0},
+      {"1n2k3/8/8/8/8/8/8/1N2K1N1 b - - 0 1", 0},
       {"1n2k3/8/8/8/8/8/8/2B1K3 w - - 0 1", 59},
       {"4k3/8/8/8/8/8/8/2B1KB2 w - - 0 1", 702},
       // Castled king on g1 (shelter +50, rook f1 +40) while Black keeps
@@ -85,8 +89,7 @@ TEST(Evaluate, MirroredPositionsScoreAlike) {
 
 // Making a move keeps the material the evaluation reads. The en-passant
 // capture takes the pawn's value; its square value (28 on e4) stays in the
-// running count, where a fresh count has none. A promotion trades the pawn's
-// value for the new piece's (the running count takes no square value for it).
+// running count, where a fresh count has none.
 TEST(Evaluate, MadeMovesScoreLikeTheirPositionSetUp) {
   Position pos = loadPosition("rnbqkbnr/ppp1pppp/8/8/3pP3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1");
   prepareEvaluation(pos);
@@ -94,13 +97,24 @@ TEST(Evaluate, MadeMovesScoreLikeTheirPositionSetUp) {
   const int n = generateMoves(pos, moves);
   makeMove(pos, *findMove(moves, n, D4, E3, EnPassant));
   EXPECT_EQ(evaluate(pos), evaluateFresh("rnbqkbnr/ppp1pppp/8/8/8/4p3/PPPP1PPP/RNBQKBNR w KQkq - 0 2") + 28);
-  auto promoted = [&](int type) {
-    pos = loadPosition("4k3/1P6/8/8/8/8/8/4K3 w - - 0 1");
+}
+
+// A promotion trades the pawn's value for the new piece's, and the pawn's
+// square value for none (the running count takes no square value for the new
+// piece): the pawn on b7 or b2 is worth 48 in its endgame table, the other
+// side having no queen.
+TEST(Evaluate, PromotionsTradeThePawnForTheNewPiece) {
+  auto materialChange = [](const char* fen, int from, int to, int type) {
+    Position pos = loadPosition(fen);
     prepareEvaluation(pos);
-    makeMove(pos, legalMove(pos, B7, B8, type));
-    return evaluate(pos);  // Black to move
+    const int before = pos.material;
+    makeMove(pos, legalMove(pos, from, to, type));
+    return pos.material - before;
   };
-  EXPECT_EQ(promoted(WhitePromoRook) - promoted(WhitePromoQueen), 900 - 500);
+  EXPECT_EQ(materialChange("4k3/1P6/8/8/8/8/8/4K3 w - - 0 1", B7, B8, WhitePromoQueen), 900 - 100 - 48);
+  EXPECT_EQ(materialChange("4k3/1P6/8/8/8/8/8/4K3 w - - 0 1", B7, B8, WhitePromoKnight), 300 - 100 - 48);
+  EXPECT_EQ(materialChange("4k3/8/8/8/8/8/1p6/4K3 b - - 0 1", B2, B1, BlackPromoRook), -(500 - 100 - 48));
+  EXPECT_EQ(materialChange("4k3/8/8/8/8/8/1p6/R3K3 b - - 0 1", B2, A1, BlackPromoQueen), -(900 - 100 - 48) - 500);
 }
 
 // The pawn terms as the board reads them, pawn by pawn, against the mask

@@ -141,6 +141,7 @@ bool EngineProcess::readSome(int timeoutMs) {
     return false;
   }
   out_.append(buf, static_cast<size_t>(n));
+  readEnds_.push_back(out_.size());
   return true;
 }
 

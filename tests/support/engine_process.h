@@ -56,6 +56,8 @@ class EngineProcess {
   int waitExit(int timeoutMs);
 
   const std::string& output() const { return out_; }
+  // The length of the output after each read: where the reads ended.
+  const std::vector<size_t>& readEnds() const { return readEnds_; }
 
  private:
   bool readSome(int timeoutMs);
@@ -67,6 +69,7 @@ class EngineProcess {
   int outFd_ = -1;
   int status_ = -2;
   std::string out_;
+  std::vector<size_t> readEnds_;
 };
 
 struct RunResult {

@@ -1,23 +1,22 @@
 #!/usr/bin/env python3
-"""Play chess games between a UCI engine and another engine through xboard.
+"""Play chess games between a UCI engine and another engine in xboard's match mode.
 
-xboard runs headless under Xvfb in match mode; UCI engines are attached
-through polyglot (xboard's -fUCI/-sUCI), the way xboard users run them.  The
-games, xboard's debug logs and polyglot's logs are kept; the results and the
-protocol faults (illegal moves, time forfeits, crashes, hangs, stray output)
-are read back from them and summarised.
+xboard runs the match headless under Xvfb: it alternates the colours, plays
+each opening twice (once with each colour), keeps the clocks, adjudicates
+and saves the games. UCI engines are attached through polyglot (xboard's
+-fUCI/-sUCI), the way xboard users run them. This file builds xboard's
+command line, stops xboard when a game hangs, and reads the games and the
+logs back for the results and the protocol faults (illegal moves, time
+forfeits, crashes, hangs, stray output).
 
 match.sh is the entry point (it installs the Debian packages first and
-plays the engine built in this repository); this file is unit-tested by
-tests/test_match.py.
+plays the engine built in this repository); tests/test_match.py tests the
+reading back.
 """
 import argparse
-import json
-import math
 import os
 import re
 import shlex
-import shutil
 import signal
 import subprocess
 import sys
@@ -98,46 +97,50 @@ def _clock(secs):
 
 
 def parse_tc(text, max_moves=250):
-    """Parse a time control into xboard options and a worst-case game length.
+    """A time control as xboard options, its label and the clocks' worst
+    case for one game.
 
     Forms: 'B+I' (base B as seconds or m:ss, increment I seconds, may be
-    fractional), 'M/B' or 'M/B+0' (M moves in B, repeating), 'st=S' or
-    'S/move' (S whole seconds per move).  max_moves is the move count after
-    which xboard adjudicates a draw; it bounds the game.
+    fractional), 'M/B' (M moves in B, repeating), 'st=S' (S whole seconds per
+    move), and 'sd=N' or 'sd=N,TC' (a search depth of N plies, xboard's
+    -depth, with the clock TC, default 40/5:00). max_moves is the move count
+    after which xboard adjudicates a draw; it bounds the game.
     """
     t = text.strip().replace(" ", "")
-    m = re.fullmatch(r"(?:st[=:](\d+)|(\d+)s?/move)", t)
+    m = re.fullmatch(r"sd=(\d+)(?:,(.+))?", t)
     if m:
-        st = int(m.group(1) or m.group(2))
+        depth = int(m.group(1))
+        if depth < 1:
+            raise UsageError("the search depth must be at least 1")
+        clock = parse_tc(m.group(2) or "40/5:00", max_moves)
+        if clock.get("depth"):
+            raise UsageError("one depth only: %s" % text)
+        return dict(clock, args=["-depth", str(depth)] + clock["args"],
+                    label="depth %d, %s" % (depth, clock["label"]), depth=depth)
+    m = re.fullmatch(r"st=(\d+)", t)
+    if m:
+        st = int(m.group(1))
         if st < 1:
             raise UsageError("seconds per move must be at least 1")
-        worst = 2 * max_moves * (st + 1.0)
-        return {"args": ["-st", _clock(st)], "label": "%ds/move" % st, "worst_s": worst,
-                "kind": "st", "st": st}
-    m = re.fullmatch(r"(\d+)/([\d:]+)(?:\+([\d.]+))?", t)
+        return {"args": ["-st", _clock(st)], "label": "%ds/move" % st, "worst_s": 2 * max_moves * (st + 1.0)}
+    m = re.fullmatch(r"(\d+)/([\d:]+)", t)
     if m:
         moves, base = int(m.group(1)), _seconds(m.group(2))
-        inc = float(m.group(3) or 0)
-        if inc:
-            raise UsageError("xboard cannot combine moves per session with an increment: %s" % text)
         if moves < 1 or base < 1:
             raise UsageError("bad time control %r" % text)
-        sessions = math.ceil(max_moves / moves)
+        sessions = -(-max_moves // moves)
         return {"args": ["-mps", str(moves), "-tc", _clock(base)],
-                "label": "%d/%s" % (moves, _clock(base)), "worst_s": 2.0 * base * sessions,
-                "kind": "mps", "moves": moves, "base": base, "inc": 0.0}
+                "label": "%d/%s" % (moves, _clock(base)), "worst_s": 2.0 * base * sessions}
     m = re.fullmatch(r"([\d:]+)(?:\+(\d+(?:\.\d+)?))?", t)
     if m:
         base = _seconds(m.group(1))
         inc = float(m.group(2) or 0)
         if base < 1:
             raise UsageError("base time must be at least 1 second: %s" % text)
-        inc_s = ("%g" % inc)
-        return {"args": ["-tc", _clock(base), "-inc", inc_s],
-                "label": "%s+%s" % (_clock(base), inc_s),
-                "worst_s": 2.0 * (base + max_moves * inc), "kind": "inc",
-                "base": base, "inc": inc}
-    raise UsageError("cannot read time control %r (try 0:10+0.1, 40/60, st=1)" % text)
+        inc_s = "%g" % inc
+        return {"args": ["-tc", _clock(base), "-inc", inc_s], "label": "%s+%s" % (_clock(base), inc_s),
+                "worst_s": 2.0 * (base + max_moves * inc)}
+    raise UsageError("cannot read time control %r (try 0:10+1, 40/60, st=1, sd=4)" % text)
 
 
 def game_bound_s(tc, max_moves=250):
@@ -168,28 +171,26 @@ BUILTIN_OPENINGS = [
 ]
 
 
-def load_openings(path):
-    """-> (kind, items): kind 'pgn' (items: PGN game texts) or 'fen' (FEN lines)."""
+def opening_file(path, work):
+    """xboard's options for the openings: a .pgn file of opening lines, a
+    .fen/.epd file of positions, or the built-in lines. Each is played twice
+    (-lgi/-lpi -2) and the file starts again after its last one."""
     if not path:
-        return "pgn", ['[Event "opening %d"]\n\n%s *\n' % (i + 1, line)
-                       for i, line in enumerate(BUILTIN_OPENINGS)]
-    with open(path, encoding="utf-8", errors="replace") as fh:
-        text = fh.read()
+        path = os.path.join(work, "openings.pgn")
+        with open(path, "w") as fh:
+            for i, line in enumerate(BUILTIN_OPENINGS):
+                fh.write('[Event "opening %d"]\n\n%s *\n\n' % (i + 1, line))
+    path = os.path.abspath(path)
+    text = _read(path)
     if path.lower().endswith(".pgn"):
-        games = split_pgn(text)
-        if not games:
-            raise UsageError("no games in opening file %s" % path)
-        return "pgn", games
-    fens = [ln.strip() for ln in text.splitlines() if ln.strip() and not ln.startswith("#")]
-    if not fens:
-        raise UsageError("no positions in opening file %s" % path)
-    return "fen", fens
-
-
-def opening_for_game(n, count, first_opening=0):
-    """Game n (1-based) uses opening first_opening + (n-1)//2: each opening
-    twice, with colours swapped."""
-    return (first_opening + (n - 1) // 2) % count
+        count = sum(1 for line in text.splitlines() if line.startswith("[Event "))
+        kind = ["-lgf", path, "-lgi", "-2"]
+    else:
+        count = sum(1 for line in text.splitlines() if line.strip() and not line.startswith("#"))
+        kind = ["-lpf", path, "-lpi", "-2"]
+    if not count:
+        raise UsageError("no openings in %s" % path)
+    return kind + ["-rewindIndex", str(count)]
 
 
 # ------------------------------------------------------------------- PGN
@@ -370,43 +371,6 @@ def abnormal_exits(exits):
     return [e for e in exits if not re.search(r"status 0\b", e)]
 
 
-# ------------------------------------------------------------------ Elo
-
-def elo_from_score(p):
-    return -400.0 * math.log10(1.0 / p - 1.0)
-
-
-def elo_estimate(wins, draws, losses):
-    """Elo difference and the half width of its 95% interval (normal
-    approximation on the per-game score).  Returns (elo, err, note).  A clean
-    sweep (score 0% or 100%) has no finite estimate: elo is then the one-sided
-    95% bound (a sweep of n games happens with probability 0.05 when the
-    per-game score is 0.05**(1/n)), err is None and note says which bound."""
-    n = wins + draws + losses
-    if n == 0:
-        return None, None, "no games"
-    p = (wins + 0.5 * draws) / n
-    if p <= 0.0 or p >= 1.0:
-        bound = elo_from_score(0.05 ** (1.0 / n))
-        return ((bound, None, "all games won: 95% lower bound") if p >= 1.0
-                else (-bound, None, "all games lost: 95% upper bound"))
-    var = (wins * (1 - p) ** 2 + draws * (0.5 - p) ** 2 + losses * p ** 2) / n
-    se = math.sqrt(var / n)
-    lo, hi = max(p - 1.96 * se, 1e-6), min(p + 1.96 * se, 1 - 1e-6)
-    elo = elo_from_score(p)
-    err = (elo_from_score(hi) - elo_from_score(lo)) / 2.0
-    return elo, err, ""
-
-
-def format_elo(wins, draws, losses):
-    elo, err, note = elo_estimate(wins, draws, losses)
-    if elo is None:
-        return "n/a (no games)"
-    if note:
-        return "no finite estimate from %d games (%s %+.0f)" % (wins + draws + losses, note, elo)
-    return "%+.0f +/- %.0f (95%%)" % (elo, err)
-
-
 # ------------------------------------------------------------ the match
 
 def kill_group(proc, grace=5.0):
@@ -439,13 +403,13 @@ def count_games(pgn_path):
         return 0
 
 
-def _debug_files(chunk_dir):
+def _debug_files(folder):
     found = []
-    for name in os.listdir(chunk_dir):
+    for name in os.listdir(folder):
         m = re.fullmatch(r"xboard_(\d+)\.debug", name)
         if m:
             found.append((int(m.group(1)), name))
-    return [os.path.join(chunk_dir, n) for _k, n in sorted(found)]
+    return [os.path.join(folder, n) for _k, n in sorted(found)]
 
 
 def _read(path):
@@ -456,88 +420,11 @@ def _read(path):
         return ""
 
 
-def preflight(eng, workdir, timeout_s=15.0):
-    """Talk UCI to the engine under test directly: uci/uciok, isready/readyok,
-    a short search, quit.  Returns a dict with 'ok', 'name', 'problems'."""
-    res = {"ok": False, "name": None, "problems": [], "seconds": {}}
-    env = dict(os.environ, PATH=os.environ.get("PATH", "/usr/bin:/bin") + ":/usr/games")
-    seen = []
-    try:
-        proc = subprocess.Popen(["bash", "-c", "exec " + eng["cmd"]], cwd=workdir, env=env,
-                                stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                stderr=subprocess.STDOUT, start_new_session=True)
-    except OSError as exc:
-        res["problems"].append("cannot start: %s" % exc)
-        return res
-    import selectors
-    sel = selectors.DefaultSelector()
-    sel.register(proc.stdout, selectors.EVENT_READ)
-    buf = b""
-
-    def expect(word, limit):
-        nonlocal buf
-        t0 = time.monotonic()
-        while time.monotonic() - t0 < limit:
-            while b"\n" in buf:
-                line, buf = buf.split(b"\n", 1)
-                text = line.decode("utf-8", "replace").strip()
-                seen.append(text)
-                if text.startswith("id name ") and res["name"] is None:
-                    res["name"] = text[8:].strip()
-                if text.split(" ", 1)[0] == word:
-                    return time.monotonic() - t0
-            if not sel.select(timeout=0.2):
-                continue
-            chunk = os.read(proc.stdout.fileno(), 65536)
-            if not chunk:
-                tail = [t for t in seen + [buf.decode("utf-8", "replace")] if t.strip()][-2:]
-                res["problems"].append("engine output ended%s" % (
-                    (": " + " | ".join(tail)) if tail else ""))
-                return None
-            buf += chunk
-        return None
-
-    def send(text):
-        try:
-            proc.stdin.write(text.encode())
-            proc.stdin.flush()
-            return True
-        except OSError:
-            return False
-
-    try:
-        for cmd, word in (("uci\n", "uciok"), ("isready\n", "readyok"),
-                          ("ucinewgame\nposition startpos moves e2e4 e7e5\ngo movetime 300\n",
-                           "bestmove")):
-            if not send(cmd):
-                res["problems"].append("engine closed its input before %r" % cmd.split()[0])
-                break
-            took = expect(word, timeout_s)
-            if took is None:
-                res["problems"].append("no %r within %.0f s after %r" % (word, timeout_s,
-                                                                      cmd.strip().splitlines()[-1]))
-                break
-            res["seconds"][word] = round(took, 3)
-        else:
-            send("quit\n")
-            try:
-                rc = proc.wait(timeout=5)
-                if rc != 0:
-                    res["problems"].append("exit status %d after quit" % rc)
-            except subprocess.TimeoutExpired:
-                res["problems"].append("did not exit within 5 s of quit")
-    finally:
-        kill_group(proc, grace=1.0)
-    res["ok"] = not any(p.startswith(("cannot", "no ", "engine closed")) for p in res["problems"])
-    return res
-
-
-def xboard_command(first, second, tc, games, first_plays_black, openings_kind, openings_file,
-                   chunk_dir, gui=False, reuse=True, max_moves=250):
+def xboard_command(first, second, tc, games, openings, out, gui=False, reuse=True, max_moves=250):
     args = ["xvfb-run", "-a", "-s", "-screen 0 1024x768x24 -nolisten tcp", "xboard"]
     if not gui:
         args.append("-noGUI")
-    args += ["-mg", str(games)] + tc["args"]
+    args += ["-mg", str(games), "-xfb"] + tc["args"] + openings
     for key, eng in (("f", first), ("s", second)):
         args += ["-%scp" % key, eng["xcmd"], "-%sd" % key, eng["dir"]]
         if eng["uci"]:
@@ -546,14 +433,9 @@ def xboard_command(first, second, tc, games, first_plays_black, openings_kind, o
             args += ["-firstOptions" if key == "f" else "-secondOptions", eng["options"]]
         if eng.get("pgn_name"):
             args += ["-%sn" % key, eng["pgn_name"]]
-    args += ["-fb" if first_plays_black else "-xfb"]
-    if openings_kind == "pgn":
-        args += ["-lgf", openings_file, "-lgi", "-1"]
-    else:
-        args += ["-lpf", openings_file, "-lpi", "-1"]
     args += [
-        "-sgf", os.path.join(chunk_dir, "games.pgn"),
-        "-debug", "-nameOfDebugFile", os.path.join(chunk_dir, "xboard_%d.debug"),
+        "-sgf", os.path.join(out, "games.pgn"),
+        "-debug", "-nameOfDebugFile", os.path.join(out, "xboard", "xboard_%d.debug"),
         "-engineDebugOutput", "1",
         "-adapterCommand",
         'polyglot -noini -log true -lf "%fd/polyglot.log" -ec "%fcp" -ed "%fd"',
@@ -578,25 +460,13 @@ def prepare_engine(eng, work, role):
     """Give the engine its scratch directory and the command xboard runs."""
     d = os.path.join(work, role)
     os.makedirs(d, exist_ok=True)
-    eng = dict(eng)
-    eng["dir"] = d
+    eng = dict(eng, dir=d, xcmd=eng["cmd"])
     if eng.get("wrap"):
-        wrapper = os.path.join(d, "engine.sh")
-        with open(wrapper, "w") as fh:
-            fh.write("#!/bin/bash\n# started by xboard/polyglot in this directory\nexec %s\n"
-                     % eng["cmd"])
-        os.chmod(wrapper, 0o755)
-        eng["xcmd"] = wrapper
-    else:
-        eng["xcmd"] = eng["cmd"]
+        eng["xcmd"] = os.path.join(d, "engine.sh")
+        with open(eng["xcmd"], "w") as fh:
+            fh.write("#!/bin/bash\n# started by xboard/polyglot in this directory\nexec %s\n" % eng["cmd"])
+        os.chmod(eng["xcmd"], 0o755)
     return eng
-
-
-def write_chunk_openings(kind, items, game_numbers, path, first_opening=0):
-    with open(path, "w") as fh:
-        for n in game_numbers:
-            item = items[opening_for_game(n, len(items), first_opening)]
-            fh.write(item.rstrip("\n") + "\n\n" if kind == "pgn" else item + "\n")
 
 
 def last_mover(debug_text):
@@ -607,127 +477,58 @@ def last_mover(debug_text):
     return who
 
 
-def play_match(first, second, games, tc, out, openings=None, gui=False, reuse=True,
-               max_moves=250, deadline=None, log=print, first_opening=0, game_timeout=None):
-    """Play `games` games, first vs second, alternating colours (first is
-    white in odd games).  Returns the list of game records."""
+def play_match(first, second, games, tc, out, openings, gui=False, reuse=True, max_moves=250,
+               deadline=None, log=print, game_timeout=None):
+    """Runs xboard's match, stopping it when a game has had no result for
+    its bound or the time budget is used up. Returns None, "stalled" or
+    "budget"."""
     work = os.path.join(out, "work")
-    home = os.path.join(work, "home")
-    os.makedirs(home, exist_ok=True)
-    kind, items = load_openings(openings)
-    first = prepare_engine(first, work, "first")
-    second = prepare_engine(second, work, "second")
-    env = dict(os.environ)
-    env.update({"HOME": home, "LC_ALL": "C", "LANG": "C", "LANGUAGE": "",
-                "PATH": env.get("PATH", "/usr/bin:/bin") + ":/usr/games"})
+    os.makedirs(os.path.join(work, "home"), exist_ok=True)
+    os.makedirs(os.path.join(out, "xboard"), exist_ok=True)
+    env = dict(os.environ, HOME=os.path.join(work, "home"), LC_ALL="C", LANG="C", LANGUAGE="",
+               PATH=os.environ.get("PATH", "/usr/bin:/bin") + ":/usr/games")
+    cmd = xboard_command(first, second, tc, games, openings, out, gui=gui, reuse=reuse,
+                         max_moves=max_moves)
+    with open(os.path.join(out, "xboard", "command.txt"), "w") as fh:
+        fh.write(" ".join(shlex.quote(a) for a in cmd) + "\n")
     bound = game_timeout or game_bound_s(tc, max_moves)
-    records = []
-    next_game = 1
-    chunk_no = 0
-    empty_chunks = 0
-    while next_game <= games:
-        if deadline is not None and time.time() + 5 > deadline:
-            log("time budget used up; stopping before game %d" % next_game)
-            break
-        chunk_no += 1
-        chunk_dir = os.path.join(out, "xboard", "run%02d" % chunk_no)
-        os.makedirs(chunk_dir, exist_ok=True)
-        numbers = list(range(next_game, games + 1))
-        ofile = os.path.join(chunk_dir, "openings." + ("pgn" if kind == "pgn" else "fen"))
-        write_chunk_openings(kind, items, numbers, ofile, first_opening)
-        for eng in (first, second):
-            pg = os.path.join(eng["dir"], "polyglot.log")
-            if os.path.exists(pg):
-                os.remove(pg)
-        cmd = xboard_command(first, second, tc, len(numbers), next_game % 2 == 0, kind, ofile,
-                             chunk_dir, gui=gui, reuse=reuse, max_moves=max_moves)
-        with open(os.path.join(chunk_dir, "command.txt"), "w") as fh:
-            fh.write(" ".join(shlex.quote(a) for a in cmd) + "\n")
-        pgn = os.path.join(chunk_dir, "games.pgn")
-        started = last_progress = time.time()
-        done = 0
-        stalled = False
-        with open(os.path.join(chunk_dir, "xboard.out"), "w") as xout:
-            proc = subprocess.Popen(cmd, cwd=chunk_dir, env=env, stdin=subprocess.DEVNULL,
-                                    stdout=xout, stderr=subprocess.STDOUT,
-                                    start_new_session=True)
-            try:
-                while proc.poll() is None:
-                    time.sleep(0.5)
-                    n = count_games(pgn)
-                    now = time.time()
-                    if n > done:
-                        done, last_progress = n, now
-                    if now - last_progress > bound:
-                        stalled = True
-                        log("game %d: no result after %.0f s; stopping xboard"
-                            % (next_game + done, bound))
-                        break
-                    if deadline is not None and now > deadline:
-                        log("time budget used up during game %d; stopping xboard"
-                            % (next_game + done))
-                        stalled = "budget"
-                        break
-            finally:
-                kill_group(proc)
-        rc = proc.returncode
-        for eng, role in ((first, "first"), (second, "second")):
-            pg = os.path.join(eng["dir"], "polyglot.log")
-            if os.path.exists(pg):
-                shutil.move(pg, os.path.join(chunk_dir, "polyglot_%s.log" % role))
-        chunk_records = analyse_chunk(chunk_dir, next_game)
-        done = len(chunk_records)
-        records.extend(chunk_records)
-        if stalled is True and next_game + done <= games + 1:
-            # the game that was running when the watchdog stopped xboard; xboard
-            # sometimes saves it with result '*' as it exits
-            dbg = _debug_files(chunk_dir)
-            if chunk_records and chunk_records[-1]["result"] == "*":
-                rec = chunk_records[-1]
-                idx = done - 1
-            elif next_game + done <= games:
-                idx = done
-                rec = {"game": next_game + done, "white": "first" if (next_game + done) % 2 else
-                       "second", "result": "*", "reason": "", "plies": None,
-                       "faults": {"first": set(), "second": set()}, "chunk": chunk_no,
-                       "debug": os.path.relpath(dbg[idx], out) if len(dbg) > idx else None}
-                records.append(rec)
-                done += 1
-            else:
-                rec = None
-            if rec is not None:
-                text = _read(dbg[idx]) if len(dbg) > idx else ""
-                mover = last_mover(text)
-                to_move = (rec["white"] if mover is None else
-                           ("second" if mover == "first" else "first"))
-                rec.update(unfinished=True, to_move=to_move,
-                           reason=("harness: no result after %.0f s (game stopped)" % bound)
-                           + ("; xboard: " + rec["reason"] if rec["reason"] else ""))
-                rec["faults"][to_move].add("no_response")
-        log("run %d: %d game(s) finished, xboard exit status %s, %.0f s"
-            % (chunk_no, done, rc, time.time() - started))
-        next_game += done
-        empty_chunks = empty_chunks + 1 if done == 0 else 0
-        if empty_chunks >= 2 or stalled == "budget":
-            if empty_chunks >= 2:
-                log("two xboard runs in a row finished no game; giving up")
-            break
-    return records
+    pgn = os.path.join(out, "games.pgn")
+    done, last_progress, stopped = 0, time.time(), None
+    with open(os.path.join(out, "xboard", "xboard.out"), "w") as xout:
+        proc = subprocess.Popen(cmd, cwd=work, env=env, stdin=subprocess.DEVNULL, stdout=xout,
+                                stderr=subprocess.STDOUT, start_new_session=True)
+        try:
+            while proc.poll() is None:
+                time.sleep(0.5)
+                now = time.time()
+                if count_games(pgn) > done:
+                    done, last_progress = count_games(pgn), now
+                    log("%d of %d games finished" % (done, games))
+                if now - last_progress > bound:
+                    log("game %d: no result after %.0f s; stopping xboard" % (done + 1, bound))
+                    stopped = "stalled"
+                    break
+                if deadline is not None and now > deadline:
+                    log("time budget used up during game %d; stopping xboard" % (done + 1))
+                    stopped = "budget"
+                    break
+        finally:
+            kill_group(proc)
+    return stopped
 
 
-def analyse_chunk(chunk_dir, first_game):
-    games = split_pgn(_read(os.path.join(chunk_dir, "games.pgn")))
-    debug = _debug_files(chunk_dir)
-    polys = {role: scan_polyglot_log(_read(os.path.join(chunk_dir, "polyglot_%s.log" % role)))
-             for role in ("first", "second")}
-    out_dir = os.path.dirname(os.path.dirname(chunk_dir))
+def analyse(out, first_dir, second_dir):
+    """The game records of a match: result, xboard's reason and each side's
+    faults, from the PGN, xboard's debug logs and polyglot's logs."""
+    games = split_pgn(_read(os.path.join(out, "games.pgn")))
+    debug = _debug_files(os.path.join(out, "xboard"))
+    polys = {role: scan_polyglot_log(_read(os.path.join(d, "polyglot.log")))
+             for role, d in (("first", first_dir), ("second", second_dir))}
     records = []
     for i, text in enumerate(games):
         g = parse_game(text)
-        n = first_game + i
-        white = "first" if n % 2 == 1 else "second"
-        dtext = _read(debug[i]) if i < len(debug) else ""
-        faults = classify(g, white, dtext)
+        white = "first" if i % 2 == 0 else "second"
+        faults = classify(g, white, _read(debug[i]) if i < len(debug) else "")
         for role in ("first", "second"):
             if i == len(games) - 1 and abnormal_exits(polys[role]["exits"]):
                 faults[role].add("crash")
@@ -736,32 +537,33 @@ def analyse_chunk(chunk_dir, first_game):
             if i < len(pgames) and "crash" not in faults[role]:
                 if pgames[i]["no_response"] or pgames[i]["slow_stop"]:
                     faults[role].add("no_response")
-        records.append({"game": n, "white": white, "result": g["result"],
-                        "reason": g["reason"], "plies": g["plies"], "faults": faults,
-                        "white_name": g["tags"].get("White"), "black_name": g["tags"].get("Black"),
-                        "chunk": os.path.basename(chunk_dir),
-                        "unfinished": g["result"] == "*",
-                        "debug": os.path.relpath(debug[i], out_dir) if i < len(debug) else None})
-    return records
+        records.append({"game": i + 1, "white": white, "result": g["result"], "reason": g["reason"],
+                        "faults": faults, "unfinished": g["result"] == "*",
+                        "names": (g["tags"].get("White"), g["tags"].get("Black"))})
+    return records, polys
 
 
-def health_from_logs(out):
-    """Run-wide facts of each side from all polyglot logs of a match."""
-    facts = {}
-    for role in ("first", "second"):
-        agg = {"handshake_s": [], "stray": [], "engine_errors": [], "polyglot_warnings": [],
-               "exits": [], "uci": False}
-        base = os.path.join(out, "xboard")
-        for chunk in sorted(os.listdir(base)) if os.path.isdir(base) else []:
-            path = os.path.join(base, chunk, "polyglot_%s.log" % role)
-            if os.path.exists(path):
-                agg["uci"] = True
-                s = scan_polyglot_log(_read(path))
-                for k in ("handshake_s", "stray", "engine_errors", "polyglot_warnings", "exits"):
-                    agg[k].extend(s[k])
-        facts[role] = agg
-    return facts
+def charge_stalled_game(records, out, games, bound):
+    """The game running when xboard was stopped for a hang: unfinished, and
+    charged as "no response" to the side to move."""
+    if records and records[-1]["result"] == "*":
+        rec = records[-1]
+    elif len(records) < games:
+        n = len(records) + 1
+        rec = {"game": n, "white": "first" if n % 2 else "second", "result": "*", "reason": "",
+               "faults": {"first": set(), "second": set()}, "names": (None, None)}
+        records.append(rec)
+    else:
+        return
+    debug = _debug_files(os.path.join(out, "xboard"))
+    mover = last_mover(_read(debug[rec["game"] - 1]) if len(debug) >= rec["game"] else "")
+    to_move = rec["white"] if mover is None else ("second" if mover == "first" else "first")
+    rec.update(unfinished=True, reason="harness: no result after %.0f s (game stopped)" % bound
+               + ("; xboard: " + rec["reason"] if rec["reason"] else ""))
+    rec["faults"][to_move].add("no_response")
 
+
+# ---------------------------------------------------------------- summary
 
 def tally(records, side):
     """Wins/draws/losses of `side` ('first' or 'second') and fault counts."""
@@ -788,21 +590,17 @@ def tally(records, side):
             "opponent_faults": opp_faults}
 
 
-def summarize(records, facts, engine_label, opponent_label, tc, games_wanted, out,
-              preflight_info=None):
+def summarize(records, polys, engine_label, opponent_label, tc, games_wanted, out):
     t = tally(records, "first")
     n = t["wins"] + t["draws"] + t["losses"]
-    score = t["wins"] + 0.5 * t["draws"]
-    lines = []
-    lines.append("Match: %s vs %s, time control %s, %d of %d games finished"
-                 % (engine_label, opponent_label, tc["label"], n, games_wanted))
+    lines = ["Match: %s vs %s, time control %s, %d of %d games finished"
+             % (engine_label, opponent_label, tc["label"], n, games_wanted)]
     if n:
+        score = t["wins"] + 0.5 * t["draws"]
         lines.append("Engine: +%d =%d -%d  score %.1f/%d = %.1f%%"
                      % (t["wins"], t["draws"], t["losses"], score, n, 100.0 * score / n))
     else:
         lines.append("Engine: no finished game")
-    lines.append("Elo difference (engine - opponent): %s"
-                 % format_elo(t["wins"], t["draws"], t["losses"]))
     reasons = {}
     for r in records:
         key = re.sub(r"\(.*", "", r["reason"] or "(no reason given)").strip()
@@ -810,48 +608,35 @@ def summarize(records, facts, engine_label, opponent_label, tc, games_wanted, ou
         reasons[key] = reasons.get(key, 0) + 1
     lines.append("Game ends: " + "; ".join("%s: %d" % kv for kv in
                                           sorted(reasons.items(), key=lambda kv: -kv[1])))
-    for side, label, key in (("first", "engine", "faults"), ("second", "opponent",
-                                                              "opponent_faults")):
-        f = t[key]
-        fa = facts.get(side, {})
-        lines.append("Protocol health, %s (%s):" % (label, engine_label if side == "first"
-                                                    else opponent_label))
+    for side, label, key, name in (("first", "engine", "faults", engine_label),
+                                   ("second", "opponent", "opponent_faults", opponent_label)):
+        f, log = t[key], polys[side]
+        lines.append("Protocol health, %s (%s):" % (label, name))
         lines.append("  games lost by illegal move: %d" % f["illegal"])
         lines.append("  games lost on time (time forfeit): %d" % f["time"])
         lines.append("  games with an engine crash / disconnect: %d" % f["crash"])
         lines.append("  games with no response (no bestmove / hang): %d" % f["no_response"])
         if f["false_claim"]:
             lines.append("  games lost by a false claim: %d" % f["false_claim"])
-        if fa.get("uci"):
-            hs = fa["handshake_s"]
+        if log["handshake_s"] or log["games"]:
+            hs = log["handshake_s"]
             lines.append("  UCI handshake (uci -> uciok): %s" %
-                         ("max %.2f s over %d start(s)" % (max(hs), len(hs)) if hs
-                          else "never completed"))
-            lines.append("  error-like engine output lines: %d%s" % (
-                len(fa["engine_errors"]),
-                (" e.g. %r" % fa["engine_errors"][0]) if fa["engine_errors"] else ""))
-            lines.append("  other non-UCI engine output lines: %d%s" % (
-                len(fa["stray"]) - len(fa["engine_errors"]),
-                (" e.g. %r" % [s for s in fa["stray"] if s not in fa["engine_errors"]][:3])
-                if len(fa["stray"]) > len(fa["engine_errors"]) else ""))
-            bad = abnormal_exits(fa["exits"])
+                         ("max %.2f s over %d start(s)" % (max(hs), len(hs)) if hs else "never completed"))
+            errors, stray = log["engine_errors"], [s for s in log["stray"] if s not in log["engine_errors"]]
+            lines.append("  error-like engine output lines: %d%s"
+                         % (len(errors), " e.g. %r" % errors[0] if errors else ""))
+            lines.append("  other non-UCI engine output lines: %d%s"
+                         % (len(stray), " e.g. %r" % stray[:3] if stray else ""))
+            bad = abnormal_exits(log["exits"])
             if bad:
-                lines.append("  abnormal engine exits seen by polyglot: %d, e.g. %r"
-                             % (len(bad), bad[0]))
+                lines.append("  abnormal engine exits seen by polyglot: %d, e.g. %r" % (len(bad), bad[0]))
     lines.extend(fault_lines(records))
     unfinished = [r for r in records if r.get("unfinished")]
     if unfinished:
-        lines.append("Unfinished games (harness watchdog or time budget): %d (%s)" % (
-            len(unfinished), ", ".join(
-                "game %d%s" % (r["game"], "" if not r.get("to_move") else ", %s to move" % (
-                    "engine" if r["to_move"] == "first" else "opponent")) for r in unfinished)))
-    if preflight_info is not None:
-        lines.append("Preflight (direct UCI): %s%s" % (
-            "ok" if preflight_info["ok"] else "FAILED",
-            "" if not preflight_info["problems"] else " - " + "; ".join(preflight_info["problems"])))
-    lines.append("Files: %s (games), %s (per-game table), %s (xboard and polyglot logs)"
-                 % (os.path.join(out, "games.pgn"), os.path.join(out, "games.tsv"),
-                    os.path.join(out, "xboard")))
+        lines.append("Unfinished games (harness watchdog or time budget): %s"
+                     % ", ".join("game %d" % r["game"] for r in unfinished))
+    lines.append("Files: %s (games), %s (xboard's command line and logs), %s (polyglot's logs)"
+                 % (os.path.join(out, "games.pgn"), os.path.join(out, "xboard"), os.path.join(out, "work")))
     return "\n".join(lines) + "\n", t
 
 
@@ -875,34 +660,12 @@ def fault_lines(records):
     return ["Games with faults: %d" % len(lines)] + lines
 
 
-def write_outputs(records, out):
-    with open(os.path.join(out, "games.pgn"), "w") as fh:
-        base = os.path.join(out, "xboard")
-        for chunk in sorted(os.listdir(base)):
-            fh.write(_read(os.path.join(base, chunk, "games.pgn")))
-    with open(os.path.join(out, "games.tsv"), "w") as fh:
-        fh.write("game\tengine_colour\tresult\tengine_score\tplies\treason\tengine_faults"
-                 "\topponent_faults\tdebug_log\n")
-        for r in records:
-            col = "white" if r["white"] == "first" else "black"
-            if r["result"] == "1/2-1/2":
-                sc = "0.5"
-            elif r["result"] in ("1-0", "0-1"):
-                sc = "1" if (r["result"] == "1-0") == (col == "white") else "0"
-            else:
-                sc = "-"
-            fh.write("%d\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n" % (
-                r["game"], col, r["result"], sc, r["plies"] if r["plies"] is not None else "-",
-                r["reason"], ",".join(sorted(r["faults"]["first"])) or "-",
-                ",".join(sorted(r["faults"]["second"])) or "-", r.get("debug") or "-"))
-
-
 def main(argv=None):
     ap = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     ap.add_argument("engine_cmd", help="UCI engine command line (run in a scratch directory)")
     ap.add_argument("opponent", help="|".join(sorted(KNOWN_ENGINES)) + "|stockfish-skill:N")
     ap.add_argument("games", type=int)
-    ap.add_argument("tc", help="e.g. 0:10+0.1, 40/60, st=1")
+    ap.add_argument("tc", help="e.g. 0:10+1, 40/60, st=1, sd=4")
     ap.add_argument("out", help="output folder (created; must be empty or new)")
     ap.add_argument("--openings", help=".pgn (opening lines) or .fen/.epd file; default built-in")
     ap.add_argument("--gui", action="store_true", help="draw the board (on Xvfb) instead of -noGUI")
@@ -910,65 +673,48 @@ def main(argv=None):
     ap.add_argument("--max-moves", type=int, default=250,
                     help="xboard adjudicates a draw after this many moves (bounds each game)")
     ap.add_argument("--max-minutes", type=float, default=None,
-                    help="stop starting games after this many minutes")
+                    help="stop the match after this many minutes")
     ap.add_argument("--game-timeout", type=float, default=None,
                     help="seconds without a finished game before the harness stops xboard "
                          "(default: from the time control's worst case)")
-    ap.add_argument("--no-preflight", action="store_true")
     ap.add_argument("--strict", action="store_true",
                     help="exit 4 if the engine had any protocol fault")
     a = ap.parse_args(argv)
+    out = os.path.abspath(a.out)
     try:
         if a.games < 1:
             raise UsageError("GAMES must be at least 1")
         tc = parse_tc(a.tc, a.max_moves)
         opp = engine_entry(a.opponent)
         eng = uci_command_entry(a.engine_cmd)
-        if a.openings:
-            load_openings(a.openings)
+        if os.path.isdir(out) and os.listdir(out):
+            raise UsageError("output folder %s is not empty" % a.out)
+        os.makedirs(os.path.join(out, "work"), exist_ok=True)
+        openings = opening_file(a.openings, os.path.join(out, "work"))
     except UsageError as exc:
         print("match: %s" % exc, file=sys.stderr)
         return 2
-    out = os.path.abspath(a.out)
-    if os.path.isdir(out) and os.listdir(out):
-        print("match: output folder %s is not empty" % a.out, file=sys.stderr)
-        return 2
-    os.makedirs(out, exist_ok=True)
     t0 = time.time()
-    deadline = t0 + 60 * a.max_minutes if a.max_minutes else None
 
     def log(msg):
         print("[match %5.0fs] %s" % (time.time() - t0, msg), flush=True)
 
-    pf = None
-    if not a.no_preflight:
-        pdir = os.path.join(out, "work", "preflight")
-        os.makedirs(pdir, exist_ok=True)
-        pf = preflight(eng, pdir)
-        log("preflight: %s%s" % ("ok" if pf["ok"] else "FAILED",
-                                 "" if not pf["problems"] else " - " + "; ".join(pf["problems"])))
-        if not pf["ok"]:
-            with open(os.path.join(out, "summary.txt"), "w") as fh:
-                fh.write("Preflight failed: %s\n" % "; ".join(pf["problems"]))
-            return 3
-    eng_label = (pf or {}).get("name") or "engine"
-    log("%d games, %s vs %s, time control %s, each game limited to %.0f s"
-        % (a.games, eng_label, opp["label"], tc["label"],
-           a.game_timeout or game_bound_s(tc, a.max_moves)))
-    opp = dict(opp, pgn_name=opp["label"] if opp["label"].startswith("stockfish") else "")
-    records = play_match(eng, opp, a.games, tc, out, openings=a.openings, gui=a.gui,
-                         reuse=not a.no_reuse, max_moves=a.max_moves, deadline=deadline, log=log,
-                         game_timeout=a.game_timeout)
-    facts = health_from_logs(out)
-    write_outputs(records, out)
-    text, t = summarize(records, facts, eng_label, opp["label"], tc, a.games, out, pf)
+    bound = a.game_timeout or game_bound_s(tc, a.max_moves)
+    log("%d games vs %s, time control %s, each game limited to %.0f s" % (a.games, opp["label"], tc["label"], bound))
+    first = prepare_engine(eng, os.path.join(out, "work"), "first")
+    second = prepare_engine(dict(opp, pgn_name=opp["label"] if opp["label"].startswith("stockfish") else ""),
+                            os.path.join(out, "work"), "second")
+    stopped = play_match(first, second, a.games, tc, out, openings, gui=a.gui, reuse=not a.no_reuse,
+                         max_moves=a.max_moves, deadline=t0 + 60 * a.max_minutes if a.max_minutes else None,
+                         log=log, game_timeout=a.game_timeout)
+    records, polys = analyse(out, first["dir"], second["dir"])
+    if stopped == "stalled":
+        charge_stalled_game(records, out, a.games, bound)
+    names = [r["names"][0 if r["white"] == "first" else 1] for r in records]
+    eng_label = next((n for n in names if n), "engine")
+    text, t = summarize(records, polys, eng_label, opp["label"], tc, a.games, out)
     with open(os.path.join(out, "summary.txt"), "w") as fh:
         fh.write(text)
-    with open(os.path.join(out, "summary.json"), "w") as fh:
-        json.dump({"engine": eng_label, "opponent": opp["label"], "tc": tc["label"],
-                   "games_wanted": a.games, "tally": t, "elapsed_s": round(time.time() - t0, 1),
-                   "records": [dict(r, faults={k: sorted(v) for k, v in r["faults"].items()})
-                               for r in records]}, fh, indent=1)
     print(text, end="")
     if not records:
         return 3

@@ -1,6 +1,6 @@
 #!/bin/bash
 # Plays games of the engine built in this repository against a Debian engine
-# through xboard (headless under Xvfb; the engine is attached through
+# in xboard's match mode (headless under Xvfb; the engine is attached through
 # polyglot, as xboard users run UCI engines) and prints wins/draws/losses and
 # every game lost by an illegal move, a time forfeit, a crash or a hang.
 #
@@ -9,16 +9,17 @@
 #   GAMES     number of games, default 20 (colours alternate; each opening
 #             is played twice, once with each colour)
 #   TC        0:10+1 (base m:ss or seconds + increment in seconds), 40/20
-#             (moves/seconds, repeating) or st=1 (seconds per move);
-#             default 0:10+1
+#             (moves/seconds, repeating), st=1 (seconds per move), or sd=4
+#             (a fixed search depth, xboard's -depth; with a clock: sd=4,40/60,
+#             default 40/5:00); default 0:10+1
 #   OPPONENT  fairymax (default), phalanx, sjeng, hoichess, gnuchess,
 #             glaurung, toga2, ethereal, stockfish or stockfish-skill:N
 #   options   --engine CMD  engine command line (default: build/mavo)
 #             --out DIR     new or empty folder for games, logs and summary
 #                           (default: /tmp/mavo-match-<date>-<time>)
 #             and the harness's own: --openings FILE --gui --no-reuse
-#             --max-moves N --max-minutes M --game-timeout S --no-preflight
-#             --strict (see README.md)
+#             --max-moves N --max-minutes M --game-timeout S --strict
+#             (see README.md)
 #
 # Exit status: 0 games played, 2 usage error, 3 the engine could not play,
 # 4 with --strict after an engine fault, 5 packages could not be installed.
@@ -50,7 +51,7 @@ opponent="${positional[2]:-fairymax}"
 
 first_word="${engine%% *}"
 if [ "$engine" = "$repo/build/mavo" ] && [ ! -x "$first_word" ]; then
-  echo "match: $engine not found; build it first: cmake -S . -B build && cmake --build build" >&2
+  echo "match: $engine not found; build it first: scripts/play.sh (or cmake -S . -B build && cmake --build build)" >&2
   exit 3
 fi
 

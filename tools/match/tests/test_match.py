@@ -55,7 +55,24 @@ PGN = """[Event "match.sh"]
 """
 
 
+class TimeControlTest(unittest.TestCase):
+    def test_forms(self):
+        self.assertEqual(match.parse_tc("0:10+1")["args"], ["-tc", "0:10", "-inc", "1"])
+        self.assertEqual(match.parse_tc("90+0.5")["args"], ["-tc", "1:30", "-inc", "0.5"])
+        self.assertEqual(match.parse_tc("40/20")["args"], ["-mps", "40", "-tc", "0:20"])
+        self.assertEqual(match.parse_tc("st=2")["args"], ["-st", "0:02"])
 
+    def test_a_fixed_depth_keeps_a_clock(self):
+        tc = match.parse_tc("sd=4")
+        self.assertEqual(tc["args"], ["-depth", "4", "-mps", "40", "-tc", "5:00"])
+        self.assertEqual(match.parse_tc("sd=3,0:10+1")["args"], ["-depth", "3", "-tc", "0:10", "-inc", "1"])
+        # the watchdog waits for both clocks run down over the move limit
+        self.assertGreater(match.game_bound_s(tc, 250), 2 * 300 * 7)
+
+    def test_bad_forms(self):
+        for text in ("sd=0", "sd=3,sd=4", "sd=x", "st=0", "0:00+1", "10+x", "40/0", "40/20+1"):
+            with self.assertRaises(match.UsageError, msg=text):
+                match.parse_tc(text)
 
 
 class ClassifyTest(unittest.TestCase):
@@ -186,7 +203,6 @@ class ScoreTest(unittest.TestCase):
             "Games with faults: 2",
             "  game 2: engine (black) time forfeit, result 1-0, White wins on time",
             "  game 3: opponent (black) crash / disconnect, illegal move, result 1-0, no reason given"])
-
 
 
 if __name__ == "__main__":
