@@ -41,6 +41,10 @@ constexpr int32_t kStartValues[15] = {0,   -kInfinity, -900, -500, -325, -300, -
                                       100, 300,        325,  500,  900,  kInfinity, 0};
 // clang-format on
 
+// A side without a queen, or with less than this in pieces and pawns, lets
+// the other side's king and pawns play by their endgame tables.
+constexpr int kEndgameMaterial = 1500;
+
 constexpr uint64_t kFileA = 0x0101010101010101ull;
 constexpr uint64_t kFileH = kFileA << 7;
 constexpr uint64_t kRanks8And7 = 0xffffull;
@@ -164,11 +168,11 @@ void prepareEvaluation(Position& pos) {
     }
   }
   pos.material = material;
-  if (!whiteQueen || whiteSum - kInfinity < 1500) {
+  if (!whiteQueen || whiteSum - kInfinity < kEndgameMaterial) {
     std::memcpy(pieceSquare[-kKing], kBlackKingEnd.v, sizeof(Table));
     std::memcpy(pieceSquare[-kPawn], kBlackPawnEnd.v, sizeof(Table));
   }
-  if (!blackQueen || -(blackSum + kInfinity) < 1500) {
+  if (!blackQueen || -(blackSum + kInfinity) < kEndgameMaterial) {
     std::memcpy(pieceSquare[kKing], kWhiteKingEnd.v, sizeof(Table));
     std::memcpy(pieceSquare[kPawn], kWhitePawnEnd.v, sizeof(Table));
   }
