@@ -5,6 +5,7 @@
 
 #include <array>
 #include <bit>
+#include <cstddef>
 #include <cstdint>
 
 #include "position/board_attacks.h"
@@ -120,6 +121,20 @@ inline constexpr auto kBitSquare = [] {
   for (int i = 0; i < 64; ++i) square[i] = static_cast<uint8_t>(21 + 10 * (i / 8) + i % 8);
   return square;
 }();
+
+// The squares a king's step or a knight's jump from a square reaches.
+template <std::size_t N>
+constexpr std::array<uint64_t, kBoardCells> squaresByStep(const int (&steps)[N]) {
+  std::array<uint64_t, kBoardCells> squares{};
+  for (int s = 0; s < kBoardCells; ++s)
+    for (int step : steps)
+      if (isPlayingSquare(s) && s + step >= 0 && s + step < kBoardCells) squares[s] |= squareBit[s + step];
+  return squares;
+}
+inline constexpr int kKingStepList[] = {1, -1, 10, -10, 9, -9, 11, -11};
+inline constexpr int kKnightJumpList[] = {19, -19, 8, -8, 12, -12, 21, -21};
+inline constexpr auto kKingStepSquares = squaresByStep(kKingStepList);
+inline constexpr auto kKnightJumpSquares = squaresByStep(kKnightJumpList);
 
 // Calls visit(square, line code) for each bishop, rook and queen of the side
 // playing against Color that stands on one of the lines through s and moves

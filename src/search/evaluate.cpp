@@ -41,19 +41,13 @@ constexpr int32_t kStartValues[15] = {0,   -kInfinity, -900, -500, -325, -300, -
                                       100, 300,        325,  500,  900,  kInfinity, 0};
 // clang-format on
 
-constexpr uint64_t kFileA = 0x0101010101010101ull;
-constexpr uint64_t kFileH = kFileA << 7;
 constexpr uint64_t kRanks8And7 = 0xffffull;
 constexpr uint64_t kRanks2And1 = 0xffffull << 48;
 
 // The squares q whose mailbox neighbour q + Step is in the mask.
 template <int Step>
 inline uint64_t pawnAt(uint64_t mask) {
-  constexpr int rows = Step > 5 ? 1 : Step < -5 ? -1 : 0;
-  constexpr int files = Step - 10 * rows;
-  constexpr int shift = 8 * rows + files;
-  const uint64_t moved = shift > 0 ? mask >> shift : mask << -shift;
-  return files > 0 ? moved & ~kFileH : files < 0 ? moved & ~kFileA : moved;
+  return stepped<-Step>(mask);
 }
 
 template <bool Hardware>
