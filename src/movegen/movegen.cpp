@@ -61,6 +61,7 @@ class Generator {
     ep_ = (Color == 1 ? pos.epField <= kLastWhiteEnPassantTarget : pos.epField >= kFirstBlackEnPassantTarget)
               ? pos.epField
               : 0;
+    occupied_ = pos.occupied[0] | pos.occupied[1];
     kingLine_ = AlignmentTable + king_ * 99;     // the table is symmetric
     plainPawns_ = pins_.count == 0 && ep_ == 0;  // no pawn is pinned or may take en passant
   }
@@ -363,6 +364,13 @@ class Generator {
   // up to the slider that pins it) and loses all others.
   template <bool InCheck, int... Steps>
   void slider(int s) {
+    // Counting skips a slider its own pieces box in, the capture list one
+    // without an enemy piece on its lines.
+    if constexpr (Mode == kGenCount && !InCheck) {
+      if (!(kNextSquares<Steps...>[s] & ~pos_.occupied[Color == 1 ? 0 : 1])) return;
+    } else if constexpr (Mode == kGenCaptures) {
+      if (!(kLineSquares<Steps...>[s] & pos_.occupied[Color == 1 ? 1 : 0])) return;
+    }
     if constexpr (InCheck) {
       if (!evasions_ || pinOf(s)) return;
     } else {
@@ -375,8 +383,22 @@ class Generator {
     (ray<InCheck, Steps>(s), ...);
   }
 
+  // The capture list and counting out of check take a ray's first piece
+  // from the masks; counting takes the empty squares before it as the
+  // difference of the two rays' lengths.
   template <bool InCheck, int Step>
   void ray(int s) {
+    if constexpr (Mode == kGenCaptures || (Mode == kGenCount && !InCheck)) {
+      const uint64_t hit = kRaySquares<Step>[s] & occupied_;
+      if (!hit) {
+        if constexpr (Mode == kGenCount) n_ += kRayLength<Step>[s];
+        return;
+      }
+      const int t = kBitSquare[nearestBit<Step>(hit)];
+      if constexpr (Mode == kGenCount) n_ += kRayLength<Step>[s] - kRayLength<Step>[t] - 1;
+      if (isEnemy(b_[t]) && (!InCheck || evades(s, t))) add(s, t, b_[t], Normal);
+      return;
+    }
     int t = s + Step;
     while (b_[t] == 0) {
       if constexpr (Mode != kGenCaptures)
@@ -395,6 +417,7 @@ class Generator {
   bool enemyKnights_;
   int inCheck_;
   uint64_t evasions_ = 0;
+  uint64_t occupied_;
   uint64_t guarded_ = 0;
   bool guardedKnown_ = false;
   int ep_;
