@@ -5,6 +5,7 @@
 
 #include <array>
 #include <bit>
+#include <cstddef>
 #include <cstdint>
 
 #include "position/board_attacks.h"
@@ -120,6 +121,61 @@ inline constexpr auto kBitSquare = [] {
   for (int i = 0; i < 64; ++i) square[i] = static_cast<uint8_t>(21 + 10 * (i / 8) + i % 8);
   return square;
 }();
+
+// The squares a king's step or a knight's jump from a square reaches.
+template <std::size_t N>
+constexpr std::array<uint64_t, kBoardCells> squaresByStep(const int (&steps)[N]) {
+  std::array<uint64_t, kBoardCells> squares{};
+  for (int s = 0; s < kBoardCells; ++s)
+    for (int step : steps)
+      if (isPlayingSquare(s) && s + step >= 0 && s + step < kBoardCells) squares[s] |= squareBit[s + step];
+  return squares;
+}
+inline constexpr int kKingStepList[] = {1, -1, 10, -10, 9, -9, 11, -11};
+inline constexpr int kKnightJumpList[] = {19, -19, 8, -8, 12, -12, 21, -21};
+inline constexpr auto kKingStepSquares = squaresByStep(kKingStepList);
+inline constexpr auto kKnightJumpSquares = squaresByStep(kKnightJumpList);
+
+// The squares from a square along Step to the board's edge, the square
+// itself left out, and their count.
+template <int Step>
+inline constexpr auto kRaySquares = [] {
+  std::array<uint64_t, kBoardCells> ray{};
+  for (int s = 0; s < kBoardCells; ++s)
+    if (isPlayingSquare(s))
+      for (int t = s + Step; isPlayingSquare(t); t += Step) ray[s] |= squareBit[t];
+  return ray;
+}();
+template <int Step>
+inline constexpr auto kRayLength = [] {
+  std::array<uint8_t, kBoardCells> length{};
+  for (int s = 0; s < kBoardCells; ++s) length[s] = static_cast<uint8_t>(std::popcount(kRaySquares<Step>[s]));
+  return length;
+}();
+
+// The squares next to a square, and all the squares, along the given
+// steps.
+template <int... Steps>
+inline constexpr auto kNextSquares = [] {
+  std::array<uint64_t, kBoardCells> next{};
+  for (int s = 0; s < kBoardCells; ++s)
+    if (isPlayingSquare(s)) next[s] = (squareBit[s + Steps] | ...);
+  return next;
+}();
+template <int... Steps>
+inline constexpr auto kLineSquares = [] {
+  std::array<uint64_t, kBoardCells> line{};
+  for (int s = 0; s < kBoardCells; ++s) line[s] = (kRaySquares<Steps>[s] | ...);
+  return line;
+}();
+
+// The bit of the first square in a nonempty set of squares on one ray from
+// a square: the lowest for a step toward rank 1 or the h-file, the highest
+// otherwise.
+template <int Step>
+inline int nearestBit(uint64_t squares) {
+  return Step > 0 ? std::countr_zero(squares) : 63 - std::countl_zero(squares);
+}
 
 // Calls visit(square, line code) for each bishop, rook and queen of the side
 // playing against Color that stands on one of the lines through s and moves

@@ -61,6 +61,7 @@ class Generator {
     ep_ = (Color == 1 ? pos.epField <= kLastWhiteEnPassantTarget : pos.epField >= kFirstBlackEnPassantTarget)
               ? pos.epField
               : 0;
+    occupied_ = pos.occupied[0] | pos.occupied[1];
     kingLine_ = AlignmentTable + king_ * 99;     // the table is symmetric
     plainPawns_ = pins_.count == 0 && ep_ == 0;  // no pawn is pinned or may take en passant
   }
@@ -91,10 +92,24 @@ class Generator {
     if (!enemyKnights_) return attackedByPawn<-Color>(b_, s);
     return Color == 1 ? attackedByBlackKnightOrPawn(b_, s) : attackedByWhiteKnightOrPawn(b_, s);
   }
-  // The king step test, with the enemy king found by its square (the board
-  // holds one king of each colour) and the lines of the enemy sliders only.
-  int kingStepExposed(int from, int to) const {
-    if (knightOrPawnAttacks(to) || kingStepApart(enemyKing_, to)) return 1;
+  // The squares the enemy's pawns, knights and king attack, found once on
+  // the masks when the king first has a square to step to.
+  uint64_t guarded() {
+    if (guardedKnown_) return guarded_;
+    constexpr int enemy = Color == 1 ? 1 : 0;
+    const uint64_t pawns = pos_.pawnMask[enemy];
+    uint64_t guarded = kKingStepSquares[enemyKing_] | stepped<Color * 9>(pawns) | stepped<Color * 11>(pawns);
+    if (enemyKnights_)
+      for (uint64_t knights = pos_.occupied[enemy] & ~(pawns | pos_.sliderSquares[enemy] | squareBit[enemyKing_]);
+           knights; knights &= knights - 1)
+        guarded |= kKnightJumpSquares[kBitSquare[std::countr_zero(knights)]];
+    guardedKnown_ = true;
+    return guarded_ = guarded;
+  }
+  // The king step test: the guarded squares, then the lines of the enemy
+  // sliders only.
+  int kingStepExposed(int from, int to) {
+    if (guarded() & squareBit[to]) return 1;
     return slidersAttackStep<Color>(pos_, from, to);
   }
   int pawnMoveExposes(int from, int to) {
@@ -206,23 +221,32 @@ class Generator {
   }
 
   template <int Step>
-  void kingStep() {
+  void kingStep(uint64_t targets) {
     const int t = king_ + Step;
-    const int32_t c = b_[t];
-    if (Mode == kGenCaptures ? !isEnemy(c) : !isTarget(c)) return;
+    if (!(targets & squareBit[t])) return;
     const int exposed = Step == 1 || Step == -1 ? besideExposed<Step>() : kingStepExposed(king_, t);
-    if (!exposed) add(king_, t, c, Normal);
+    if (!exposed) add(king_, t, b_[t], Normal);
   }
 
+  // The king's targets by the masks: empty or enemy squares (enemy squares
+  // alone for the capture list). Counting takes them in any order.
   void kingMoves() {
-    kingStep<1>();
-    kingStep<-1>();
-    kingStep<10>();
-    kingStep<-10>();
-    kingStep<9>();
-    kingStep<-9>();
-    kingStep<11>();
-    kingStep<-11>();
+    const uint64_t enemy = pos_.occupied[Color == 1 ? 1 : 0];
+    uint64_t targets = kKingStepSquares[king_] & (Mode == kGenCaptures ? enemy : ~pos_.occupied[Color == 1 ? 0 : 1]);
+    if (!targets) return;
+    if constexpr (Mode == kGenCount) {
+      for (targets &= ~guarded(); targets; targets &= targets - 1)
+        n_ += !slidersAttackStep<Color>(pos_, king_, kBitSquare[std::countr_zero(targets)]);
+      return;
+    }
+    kingStep<1>(targets);
+    kingStep<-1>(targets);
+    kingStep<10>(targets);
+    kingStep<-10>(targets);
+    kingStep<9>(targets);
+    kingStep<-9>(targets);
+    kingStep<11>(targets);
+    kingStep<-11>(targets);
   }
 
   template <bool InCheck>
@@ -340,6 +364,13 @@ class Generator {
   // up to the slider that pins it) and loses all others.
   template <bool InCheck, int... Steps>
   void slider(int s) {
+    // Counting skips a slider its own pieces box in, the capture list one
+    // without an enemy piece on its lines.
+    if constexpr (Mode == kGenCount && !InCheck) {
+      if (!(kNextSquares<Steps...>[s] & ~pos_.occupied[Color == 1 ? 0 : 1])) return;
+    } else if constexpr (Mode == kGenCaptures) {
+      if (!(kLineSquares<Steps...>[s] & pos_.occupied[Color == 1 ? 1 : 0])) return;
+    }
     if constexpr (InCheck) {
       if (!evasions_ || pinOf(s)) return;
     } else {
@@ -352,8 +383,22 @@ class Generator {
     (ray<InCheck, Steps>(s), ...);
   }
 
+  // The capture list and counting out of check take a ray's first piece
+  // from the masks; counting takes the empty squares before it as the
+  // difference of the two rays' lengths.
   template <bool InCheck, int Step>
   void ray(int s) {
+    if constexpr (Mode == kGenCaptures || (Mode == kGenCount && !InCheck)) {
+      const uint64_t hit = kRaySquares<Step>[s] & occupied_;
+      if (!hit) {
+        if constexpr (Mode == kGenCount) n_ += kRayLength<Step>[s];
+        return;
+      }
+      const int t = kBitSquare[nearestBit<Step>(hit)];
+      if constexpr (Mode == kGenCount) n_ += kRayLength<Step>[s] - kRayLength<Step>[t] - 1;
+      if (isEnemy(b_[t]) && (!InCheck || evades(s, t))) add(s, t, b_[t], Normal);
+      return;
+    }
     int t = s + Step;
     while (b_[t] == 0) {
       if constexpr (Mode != kGenCaptures)
@@ -372,6 +417,9 @@ class Generator {
   bool enemyKnights_;
   int inCheck_;
   uint64_t evasions_ = 0;
+  uint64_t occupied_;
+  uint64_t guarded_ = 0;
+  bool guardedKnown_ = false;
   int ep_;
   bool plainPawns_;
   uint64_t freePawns_ = 0;

@@ -156,6 +156,18 @@ inline constexpr auto squareBit = [] {
   return bit;
 }();
 
+// The squares s + Step of the squares s of a mask (bits as squareBit), none
+// off the board; Step is one of a king's steps.
+template <int Step>
+constexpr uint64_t stepped(uint64_t mask) {
+  constexpr uint64_t fileA = 0x0101010101010101ull, fileH = fileA << 7;
+  constexpr int rows = Step > 5 ? 1 : Step < -5 ? -1 : 0;
+  constexpr int files = Step - 10 * rows;
+  constexpr int shift = 8 * rows + files;
+  const uint64_t moved = shift > 0 ? mask << shift : mask >> -shift;
+  return files > 0 ? moved & ~fileA : files < 0 ? moved & ~fileH : moved;
+}
+
 // Scores.
 inline constexpr int kInfinity = 9999999;       // the king's value
 inline constexpr int kMateThreshold = 9999935;  // |score| above: a mate score

@@ -45,19 +45,13 @@ constexpr int32_t kStartValues[15] = {0,   -kInfinity, -900, -500, -325, -300, -
 // the other side's king and pawns play by their endgame tables.
 constexpr int kEndgameMaterial = 1500;
 
-constexpr uint64_t kFileA = 0x0101010101010101ull;
-constexpr uint64_t kFileH = kFileA << 7;
 constexpr uint64_t kRanks8And7 = 0xffffull;
 constexpr uint64_t kRanks2And1 = 0xffffull << 48;
 
 // The squares q whose mailbox neighbour q + Step is in the mask.
 template <int Step>
 inline uint64_t pawnAt(uint64_t mask) {
-  constexpr int rows = Step > 5 ? 1 : Step < -5 ? -1 : 0;
-  constexpr int files = Step - 10 * rows;
-  constexpr int shift = 8 * rows + files;
-  const uint64_t moved = shift > 0 ? mask >> shift : mask << -shift;
-  return files > 0 ? moved & ~kFileH : files < 0 ? moved & ~kFileA : moved;
+  return stepped<-Step>(mask);
 }
 
 template <bool Hardware>
@@ -115,8 +109,6 @@ int pawnTermsPortable(uint64_t white, uint64_t black) { return pawnTermsOf<false
 }  // namespace detail
 
 namespace {
-constexpr int kPawnCacheBits = 8;
-constexpr int kPawnCacheSize = 1 << kPawnCacheBits;
 #ifdef MAVO_X86_DISPATCH
 const bool hasPopcnt = [] {
   __builtin_cpu_init();
@@ -128,24 +120,7 @@ constexpr bool hasPopcnt = true;  // the compiler's own count for the target
 inline int pawnTerms(uint64_t white, uint64_t black) {
   return hasPopcnt ? detail::pawnTermsHardware(white, black) : detail::pawnTermsPortable(white, black);
 }
-
-// The pawn terms depend on the pawns alone, which most moves leave where
-// they were: the last value of each of a few hundred placements is kept.
-// An entry of zeros is right for a board without pawns.
-struct PawnEntry {
-  uint64_t white, black;
-  int score;
-};
-PawnEntry pawnCache[kPawnCacheSize];
-
 }  // namespace
-
-int detail::cachedPawnTerms(uint64_t white, uint64_t black) {
-  const uint64_t hash = white * 0x9e3779b97f4a7c15ull ^ black * 0xc2b2ae3d27d4eb4full;
-  PawnEntry& e = pawnCache[hash >> (64 - kPawnCacheBits)];
-  if (e.white != white || e.black != black) e = {white, black, pawnTerms(white, black)};
-  return e.score;
-}
 
 void resetPieceValues() { std::memcpy(pieceValueStore, kStartValues, sizeof pieceValueStore); }
 
@@ -212,7 +187,7 @@ int evaluate(const Position& pos) {
     if (k == C8 && b[D8] == -kRook) score -= 30;
   }
 
-  score += detail::cachedPawnTerms(pos.pawnMask[0], pos.pawnMask[1]);
+  score += pawnTerms(pos.pawnMask[0], pos.pawnMask[1]);
 
   // The king-and-pawn term: White's pawn slots 1 to 3 and 7 and 8 and its
   // first two piece slots must be empty. Slots 4 to 6 are skipped, and

@@ -24,8 +24,6 @@ namespace detail {
 // the processor has it.
 int pawnTermsHardware(uint64_t white, uint64_t black);
 int pawnTermsPortable(uint64_t white, uint64_t black);
-// The terms through the cache of recent pawn placements (what evaluate reads).
-int cachedPawnTerms(uint64_t white, uint64_t black);
 }  // namespace detail
 
 }  // namespace mavo

@@ -170,60 +170,101 @@ int quiesce(Position& pos, int alpha, int beta, int qsDepth, PvLine& pv) {
   return alpha;
 }
 
+namespace {
+
+// The node limit, then the clock and the input every kTimeCheckInterval
+// nodes: true when the search must stop before this node.
+inline bool nodeMustStop() {
+  // Counted at every node, so that a node limit gives the same search
+  // whenever it is run; the node that goes past it is not searched.
+  if (searchState.nodes > searchLimits.nodeLimit) {
+    searchState.stopFlag = 1;
+    return true;
+  }
+  if (searchState.searchCountdown < 0) {
+    if (timeToStop()) {
+      searchState.stopFlag = 1;
+      return true;
+    }
+    searchState.searchCountdown = kTimeCheckInterval;
+  }
+  return false;
+}
+
+inline void reportProgress() {
+  if (searchState.progressCountdown < 0 && !searchState.stopFlag) {
+    if (searchHooks.progress) searchHooks.progress();
+    searchState.progressCountdown = kProgressInterval;
+  }
+}
+
+// Before the moves: a deep node that may not make a null move runs a reduced
+// pre-search, the others the null move. True when the null move and the
+// quiescence search that confirms it both reach beta.
+inline bool nullMoveCutsOff(Position& pos, int alpha, int beta, int nodePly, int depth, bool nullAllowed,
+                            PvLine& child) {
+  if (depth > 3 && !nullAllowed) {
+    // Its results are discarded, only its killers, counters and nodes stay.
+    // Its first window is the negated one with its bounds swapped:
+    // intended, as is the full second one below alpha.
+    int v = -alphaBeta(pos, -alpha, -beta, nodePly, depth - 3, child, 1);
+    if (v <= alpha) alphaBeta(pos, -kInfinity, 1 - alpha, nodePly, depth - 3, child, 1);
+    return false;
+  }
+  if (!nullAllowed) return false;
+  ++searchState.nullMoveCalls;
+  pos.color = -pos.color;
+  int v = -alphaBeta(pos, -beta, 1 - beta, nodePly + 1, depth - settings.nullMoveReduction - 1, child, 0);
+  pos.color = -pos.color;
+  if (v >= beta && quiesce(pos, alpha, beta, 5, child) >= beta) {
+    ++searchState.nullMoveCutoffs;
+    return true;
+  }
+  return false;
+}
+
+// The root's move in progress, for the front end's reports.
+inline void noteRootMove(const Move& m, int n, int i) {
+  searchState.rootMoveCount = n;
+  searchState.rootMoveNumber = n - i;
+  searchState.currentRootMove = m;
+}
+
+// A quiet move that reached beta becomes the depth's first killer; a mate
+// score, in White's favour only as in the quiescence search (intended), the
+// first mate killer.
+inline void noteCutoff(const Move& m, int v, int depth, int color, bool firstMove) {
+  if (m.captured == 0) {
+    killerSecondary[depth] = killerPrimary[depth];
+    killerPrimary[depth] = m;
+  }
+  if (color * v > kMateThreshold) {
+    mateKillerSecondary[depth] = mateKillerPrimary[depth];
+    mateKillerPrimary[depth] = m;
+  }
+  ++(firstMove ? searchState.firstMoveCutoffs : searchState.otherCutoffs);
+}
+
+}  // namespace
+
 int alphaBeta(Position& pos, int alpha, int beta, int nodePly, int depth, PvLine& pv, int internalSearch) {
   --searchState.searchCountdown;
   --searchState.progressCountdown;
   searchState.qsNodes = 0;
   pv.count = 0;
-  bool nullAllowed = true;
   if (alpha > kInfinity - 1 - searchPly) return alpha;
-  // Counted at every node, so that a node limit gives the same search
-  // whenever it is run; the node that goes past it is not searched.
-  if (searchState.nodes > searchLimits.nodeLimit) {
-    searchState.stopFlag = 1;
-    return alpha;
-  }
-  if (searchState.searchCountdown < 0) {
-    if (timeToStop()) {
-      searchState.stopFlag = 1;
-      return alpha;
-    }
-    searchState.searchCountdown = kTimeCheckInterval;
-  }
+  if (nodeMustStop()) return alpha;
   if (!internalSearch && checkfordraw(pos)) return 0;
   if (depth < 0 || depth > 64) depth = 0;
   searchState.selDepth = searchState.iterationDepth;
   const bool inCheck = sideToMoveInCheck(pos);
-  if (inCheck) {
-    depth += 1;
-    nullAllowed = false;
-  }
-  if (pos.nullMoveVeto || pos.pawnRankFlag || pos.epField) nullAllowed = false;
+  if (inCheck) depth += 1;
+  const bool nullAllowed = !inCheck && !pos.nullMoveVeto && !pos.pawnRankFlag && !pos.epField;
 
   PvLine child;
   if (depth == 0 || stackFull(pos)) return quiesce(pos, alpha, beta, searchState.iterationDepth, child);
-
-  if (searchState.progressCountdown < 0 && !searchState.stopFlag) {
-    if (searchHooks.progress) searchHooks.progress();
-    searchState.progressCountdown = kProgressInterval;
-  }
-
-  if (depth > 3 && !nullAllowed) {
-    // Reduced pre-search: its results are discarded, only its killers,
-    // counters and nodes stay. Its first window is the negated one with its
-    // bounds swapped: intended, as is the full second one below alpha.
-    int v = -alphaBeta(pos, -alpha, -beta, nodePly, depth - 3, child, 1);
-    if (v <= alpha) alphaBeta(pos, -kInfinity, 1 - alpha, nodePly, depth - 3, child, 1);
-  } else if (nullAllowed) {
-    ++searchState.nullMoveCalls;
-    pos.color = -pos.color;
-    int v = -alphaBeta(pos, -beta, 1 - beta, nodePly + 1, depth - settings.nullMoveReduction - 1, child, 0);
-    pos.color = -pos.color;
-    if (v >= beta && quiesce(pos, alpha, beta, 5, child) >= beta) {
-      ++searchState.nullMoveCutoffs;
-      return beta;
-    }
-  }
+  reportProgress();
+  if (nullMoveCutsOff(pos, alpha, beta, nodePly, depth, nullAllowed, child)) return beta;
 
   MoveList moves;
   int n = generateMoves(pos, moves);
@@ -239,11 +280,7 @@ int alphaBeta(Position& pos, int alpha, int beta, int nodePly, int depth, PvLine
     const Move& m = moves[visit[i]];
     // The root by its ply: an extension changes the depth, and a null move
     // leaves searchPly where it was.
-    if (nodePly == 0) {
-      searchState.rootMoveCount = n;
-      searchState.rootMoveNumber = n - i;
-      searchState.currentRootMove = m;
-    }
+    if (nodePly == 0) noteRootMove(m, n, i);
     makeMove(pos, m);
     ++searchState.nodes;
     int v;
@@ -255,16 +292,7 @@ int alphaBeta(Position& pos, int alpha, int beta, int nodePly, int depth, PvLine
     }
     unmakeMove(pos);
     if (v >= beta) {
-      if (m.captured == 0) {
-        killerSecondary[depth] = killerPrimary[depth];
-        killerPrimary[depth] = m;
-      }
-      // As in the quiescence search: mates in White's favour only, intended.
-      if (pos.color * v > kMateThreshold) {
-        mateKillerSecondary[depth] = mateKillerPrimary[depth];
-        mateKillerPrimary[depth] = m;
-      }
-      ++(i == n - 1 ? searchState.firstMoveCutoffs : searchState.otherCutoffs);
+      noteCutoff(m, v, depth, pos.color, i == n - 1);
       return beta;
     }
     if (v > alpha) {

@@ -1,5 +1,3 @@
-#include <random>
-#include <vector>
 
 #include "movegen/makemove.h"
 #include "position/fen.h"
@@ -151,24 +149,6 @@ TEST(Evaluate, PawnTermsOfTheMasksMatchTheBoard) {
     ASSERT_EQ(detail::pawnTermsPortable(masks[0], masks[1]), expected) << round;
     ASSERT_EQ(detail::pawnTermsHardware(masks[0], masks[1]), expected) << round;
   }
-}
-
-// Far more placements than the cache holds, many sharing one side's pawns:
-// every answer, first or repeated, is the terms of its own placement.
-TEST(Evaluate, CachedPawnTermsAreThoseOfTheirPlacement) {
-  std::mt19937_64 random(7);
-  auto placement = [&] { return random() & random() & 0x00ffffffffffff00ull; };  // ranks 2 to 7
-  std::vector<std::pair<uint64_t, uint64_t>> placements;
-  for (int i = 0; i < 600; ++i) {
-    const uint64_t shared = placement();
-    for (int k = 0; k < 3; ++k) {
-      placements.emplace_back(shared, placement() & ~shared);
-      placements.emplace_back(placement() & ~shared, shared);
-    }
-  }
-  for (int pass = 0; pass < 2; ++pass)
-    for (auto [white, black] : placements)
-      ASSERT_EQ(detail::cachedPawnTerms(white, black), detail::pawnTermsPortable(white, black)) << pass;
 }
 
 }  // namespace
