@@ -58,7 +58,9 @@ def read_mutants(path):
 
 
 def sync(src, dst):
-    """Copies files whose content differs, so unchanged ones keep their times."""
+    """Copies files whose content differs, so unchanged ones keep their times,
+    and removes the copies of files the tree no longer has (a removed source
+    left in the copy would still be globbed into the build)."""
     for top in COPIED:
         s = os.path.join(src, top)
         if os.path.isfile(s):
@@ -69,6 +71,11 @@ def sync(src, dst):
                 for name in files:
                     p = os.path.join(d, name)
                     pairs.append((p, os.path.join(dst, os.path.relpath(p, src))))
+            kept = {b for _, b in pairs}
+            for d, _, files in os.walk(os.path.join(dst, top)):
+                for name in files:
+                    if os.path.join(d, name) not in kept:
+                        os.remove(os.path.join(d, name))
         for a, b in pairs:
             with open(a, "rb") as fa:
                 data = fa.read()
