@@ -41,6 +41,33 @@ inline bool timeToStop() {
 // The move stack must keep room for the moves of any line below.
 inline bool stackFull(const Position& pos) { return pos.ply >= kMoveStackSize - 1; }
 
+// A quiescence node's first steps: it is counted, then the mate bound, the
+// explosion guard and a stop end it before it evaluates (it returns alpha).
+inline bool quiesceEndsAtOnce(int alpha) {
+  --searchState.qsCountdown;
+  ++searchState.qsNodes;
+  if (alpha > kInfinity - 1 - searchPly) return true;
+  if (searchState.qsNodes > kEarlyQuiescenceNodeCap && searchState.iterationDepth < kFirstUncappedIteration)
+    return true;
+  if (searchState.qsCountdown < 0) {
+    if (timeToStop()) {
+      searchState.stopFlag = 1;
+      return true;
+    }
+    searchState.qsCountdown = kTimeCheckInterval;
+  }
+  return false;
+}
+
+// The quiescence node's null move (intended as it stands, though it never
+// cuts). Its child's stand pat is this node's with the side-to-move bonus
+// handed over: the two sum to twice the bonus, or are both 0. Below this
+// node's beta, the child's always meets its own beta, so the child returns
+// it and this node goes on. So only the child's first steps are run, without
+// its evaluation; its selective depth is this node's. True when they end
+// it: the child then returns its alpha, and this node beta.
+inline bool nullChildStops(int beta) { return quiesceEndsAtOnce(-beta); }
+
 }  // namespace
 
 void clearSearchMemory() {
@@ -89,18 +116,7 @@ int checkfordraw(const Position& pos) {
 }
 
 int quiesce(Position& pos, int alpha, int beta, int qsDepth, PvLine& pv) {
-  --searchState.qsCountdown;
-  ++searchState.qsNodes;
-  if (alpha > kInfinity - 1 - searchPly) return alpha;
-  if (searchState.qsNodes > kEarlyQuiescenceNodeCap && searchState.iterationDepth < kFirstUncappedIteration)
-    return alpha;
-  if (searchState.qsCountdown < 0) {
-    if (timeToStop()) {
-      searchState.stopFlag = 1;
-      return alpha;
-    }
-    searchState.qsCountdown = kTimeCheckInterval;
-  }
+  if (quiesceEndsAtOnce(alpha)) return alpha;
   searchState.selDepth = searchState.iterationDepth + searchPly;
   pv.count = 0;
 
@@ -117,14 +133,7 @@ int quiesce(Position& pos, int alpha, int beta, int qsDepth, PvLine& pv) {
   MoveList moves;
   int n;
   if (!inCheck) {
-    if (int nullDepth = quiesceNullMoveDepth(qsDepth)) {
-      pos.color = -pos.color;
-      int v = -quiesce(pos, -beta, 1 - beta, nullDepth, child);
-      pos.color = -pos.color;
-      // Intended as it stands, though it never cuts: the child's stand pat
-      // always meets its own beta.
-      if (v >= beta) return beta;
-    }
+    if (quiesceNullMoveDepth(qsDepth) && nullChildStops(beta)) return beta;
     n = generateCaptures(pos, moves);
   } else {
     n = generateMoves(pos, moves);

@@ -1,8 +1,8 @@
-#include <fstream>
 
 #include "movegen/makemove.h"
 #include "position/fen.h"
 #include "position/position_fixture.h"
+#include "support/suite_positions.h"
 
 namespace mavo {
 namespace {
@@ -55,29 +55,17 @@ void compareWithTrials(Position& pos, int& pinned, int& exposing) {
 
 // The positions of the perft suite and every position one move below them.
 TEST_F(Legality, LineScansAgreeWithTheTrials) {
-  std::ifstream file(MAVO_DATA_DIR "/perftsuite.epd");
-  ASSERT_TRUE(file);
   int pinned = 0, exposing = 0;
-  auto compare = [&](Position& pos) {
-    char fen[96];
-    writeFen(pos, fen);
-    SCOPED_TRACE(fen);
-    if (pos.color == 1)
-      compareWithTrials<1>(pos, pinned, exposing);
-    else
-      compareWithTrials<-1>(pos, pinned, exposing);
-  };
-  for (std::string line; std::getline(file, line);) {
-    if (line.empty()) continue;
-    Position pos = load(line.substr(0, line.find(';')));
-    compare(pos);
-    MoveList moves;
-    for (int i = 0, n = generateMoves(pos, moves); i < n; ++i) {
-      makeMove(pos, moves[i]);
-      compare(pos);
-      unmakeMove(pos);
-    }
-  }
+  test::forSuitePositionsAndReplies([](const std::string& fen) { return load(fen); },
+                                    [&](Position& pos) {
+                                      char fen[96];
+                                      writeFen(pos, fen);
+                                      SCOPED_TRACE(fen);
+                                      if (pos.color == 1)
+                                        compareWithTrials<1>(pos, pinned, exposing);
+                                      else
+                                        compareWithTrials<-1>(pos, pinned, exposing);
+                                    });
   EXPECT_GT(pinned, 100);
   EXPECT_GT(exposing, 1000);
 }

@@ -1,6 +1,9 @@
+#include <string>
+
 #include "movegen/makemove.h"
 #include "search/ordering.h"
 #include "search_setup.h"
+#include "support/suite_positions.h"
 
 namespace mavo::test {
 namespace {
@@ -88,6 +91,34 @@ TEST(Quiesce, StandPatAndTheNullMove) {
   prepareEvaluation(checked);
   EXPECT_EQ(quiesce(checked, -100, 100, 2, pv), evaluate(checked));
   EXPECT_GT(evaluate(checked), 100);
+}
+
+// The quiescence node's null move never cuts: below the node's beta, the
+// child's stand pat meets the child's own beta, so the child returns it at
+// once. The search counts that child without evaluating it, which holds only
+// while this does: the perft suite's positions and every one a move below.
+TEST(Quiesce, NullMoveChildReturnsItsStandPat) {
+  int checked = 0;
+  auto load = [](const std::string& fen) {
+    Position pos = loadPosition(fen.c_str());
+    prepareEvaluation(pos);
+    return pos;
+  };
+  forSuitePositionsAndReplies(load, [&checked](Position& pos) {
+    if (sideToMoveInCheck(pos)) return;
+    const int standPat = evaluate(pos);
+    for (int beta : {standPat + 1, standPat + 90, standPat + 2000}) {
+      resetSearchState();
+      pos.color = -pos.color;
+      PvLine pv;
+      const int v = -quiesce(pos, -beta, 1 - beta, 4, pv);
+      pos.color = -pos.color;
+      ASSERT_LT(v, beta) << standPat;
+      ASSERT_EQ(searchState.qsNodes, 1u) << standPat;
+    }
+    ++checked;
+  });
+  EXPECT_GT(checked, 900);
 }
 
 // The progress output names the root move being searched: neither a reply
