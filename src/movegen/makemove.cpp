@@ -4,6 +4,7 @@
 #include "position/consistency.h"
 #include "position/key.h"
 #include "position/notation.h"
+#include "position/pawn_terms.h"
 #include "position/position.h"
 #include "position/tables.h"
 
@@ -135,6 +136,7 @@ struct KeptBefore {
   uint64_t pawnMask[2];
   uint64_t sliderSquares[2];
   uint64_t occupied[2];
+  int32_t pawnScore;
 };
 KeptBefore keptBefore[kMoveStackSize];
 
@@ -337,7 +339,10 @@ inline void playMove(Position& pos, const Move& move) {
   kept.occupied[1] = pos.occupied[1];
   kept.pawnMask[0] = ch.whitePawns;
   kept.pawnMask[1] = ch.blackPawns;
-  if constexpr (Full) kept.boardKey = ch.key;
+  if constexpr (Full) {
+    kept.boardKey = ch.key;
+    kept.pawnScore = pos.pawnScore;
+  }
 
   pos.pieceCount[pieceCountIndex(move.captured)] -= 1;
   const int veto = nullMoveVetoAfter(pos.pieceCount);
@@ -382,6 +387,8 @@ inline void playMove(Position& pos, const Move& move) {
     pos.fifty = ch.fifty;
     pos.boardKey = ch.key;
     pos.hashkey = ch.key ^ sideKey(color);
+    if ((ch.whitePawns ^ kept.pawnMask[0]) | (ch.blackPawns ^ kept.pawnMask[1]))
+      pos.pawnScore = pawnTerms(ch.whitePawns, ch.blackPawns);
     e.prevFifty = prevFifty;
     e.prevMaterial = prevMaterial;
     e.keyAfter = pos.hashkey;
@@ -483,6 +490,7 @@ inline void undoMove(Position& pos) {
   if constexpr (Full) {
     pos.hashkey = e.keyAfter;
     pos.boardKey = kept.boardKey;
+    pos.pawnScore = kept.pawnScore;
     --searchPly;
     pos.fifty = e.prevFifty;
     pos.material = e.prevMaterial;

@@ -12,7 +12,7 @@ void unmakeMove(Position& pos);
 
 // The same for what the move generator reads alone (board, piece list, slot
 // and square masks, counts, kings, castling flags, en passant, side to move): the
-// key, material and counters stay as they were. A pair for perft's last
+// key, material, pawn score and counters stay as they were. A pair for perft's last
 // made ply, where only the moves of the new position are counted.
 void makeBoardMove(Position& pos, const Move& move);
 void unmakeBoardMove(Position& pos);

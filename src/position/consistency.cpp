@@ -53,6 +53,7 @@ const char* checkPosition(const Position& pos, bool checkKey) {
   if (copy.boardKey != pos.boardKey) return "board key wrong";
   computeMasks(copy);
   if (copy.pawnMask[0] != pos.pawnMask[0] || copy.pawnMask[1] != pos.pawnMask[1]) return "pawn masks wrong";
+  if (copy.pawnScore != pos.pawnScore) return "pawn score wrong";
   if ((copy.slotMask ^ pos.slotMask) >> 1) return "slot mask wrong";
   if (copy.sliderSquares[0] != pos.sliderSquares[0] || copy.sliderSquares[1] != pos.sliderSquares[1])
     return "slider squares wrong";

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "position/pawn_terms.h"
 #include "position/tables.h"
 
 namespace mavo {
@@ -32,6 +33,7 @@ void computeMasks(Position& pos) {
     if (c >= kBishop && c <= kQueen) pos.sliderSquares[0] |= squareBit[s];
     if (c <= -kBishop && c >= -kQueen) pos.sliderSquares[1] |= squareBit[s];
   }
+  pos.pawnScore = pawnTerms(pos.pawnMask[0], pos.pawnMask[1]);
   pos.slotMask = 0;
   for (int slot = 1; slot <= kLastSlot; ++slot)
     if (pos.pieceList[slot]) pos.slotMask |= 1u << slot;

@@ -129,6 +129,10 @@ struct Position {
   // kept by makeMove and unmakeMove, so that loops visit only the pieces.
   uint32_t slotMask;
   int32_t material;
+  // The evaluation's pawn terms of pawnMask (pawnTerms): kept by makeMove
+  // and unmakeMove, recounted only when a pawn moves or is taken. Like the
+  // material, the board-only make leaves it as it was.
+  int32_t pawnScore;
   int32_t ply;
   int32_t fifty;
 };

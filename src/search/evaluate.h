@@ -1,5 +1,6 @@
 // Static evaluation: piece values, piece-square tables and pattern terms.
-// The bulk of the score is kept incrementally in Position::material.
+// The bulk of the score is kept incrementally in Position::material, the
+// pawn terms in Position::pawnScore.
 #pragma once
 
 #include <cstdint>
@@ -17,13 +18,5 @@ void prepareEvaluation(Position& pos);
 
 // Score in centipawns from the side to move's point of view.
 int evaluate(const Position& pos);
-
-namespace detail {
-// The pawn terms of two pawn masks (Position::pawnMask), counted with the
-// processor's instruction and without it; evaluate takes the first where
-// the processor has it.
-int pawnTermsHardware(uint64_t white, uint64_t black);
-int pawnTermsPortable(uint64_t white, uint64_t black);
-}  // namespace detail
 
 }  // namespace mavo

@@ -79,6 +79,8 @@ TEST_F(Generate, RandomGamesKeepTheRecordConsistent) {
             EXPECT_EQ(pos.board[kKingTo[m.type - 2]], side * kKing);
             EXPECT_EQ(pos.board[kRookTo[m.type - 2]], side * kRook);
           }
+          const char* madeFault = checkPosition(pos, true);
+          ASSERT_EQ(madeFault, nullptr) << madeFault << " after " << moveText(m);
           const PositionKey after = pos.hashkey;
           ASSERT_EQ(MoveStack[pos.ply - 1].keyAfter, after);
           MoveList replies;

@@ -103,6 +103,7 @@ inline std::string stateDiff(const Position& a, const Position& b) {
   if (a.whiteKing != b.whiteKing || a.blackKing != b.blackKing) return "kings";
   if (!same(a.moved, b.moved)) return "moved";
   if (a.epField != b.epField || a.fifty != b.fifty || a.material != b.material) return "epField/fifty/material";
+  if (a.pawnScore != b.pawnScore) return "pawnScore";
   if (a.color != b.color || a.ply != b.ply) return "color/ply";
   if (a.boardKey != b.boardKey || !same(a.pawnMask, b.pawnMask)) return "boardKey/pawnMask";
   if ((a.slotMask ^ b.slotMask) >> 1) return "slot mask";
