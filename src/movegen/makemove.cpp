@@ -160,6 +160,7 @@ struct Change {
   int material, fifty, ep;
   int undo, rankFlag, rookFlag;
   int capturedSlot, from, to, captured;
+  bool pawnsChanged;
 };
 
 inline bool isSlider(int32_t code) {
@@ -215,9 +216,11 @@ inline int nullMoveVetoAfter(const int32_t* count) {
   if (victim == kPawn) {
     ch.whitePawns ^= squareBit[t];
     ch.rankFlag = t <= kLastWhitePromotingSquare;
+    ch.pawnsChanged = true;
   } else if (victim == -kPawn) {
     ch.blackPawns ^= squareBit[t];
     ch.rankFlag = t >= kFirstBlackPromotingSquare;
+    ch.pawnsChanged = true;
   } else if (victim == -kRook) {
     ch.rookFlag = takeRookRight<-1>(pos, t);
   } else if (victim == kRook) {
@@ -230,6 +233,7 @@ inline int nullMoveVetoAfter(const int32_t* count) {
 [[gnu::always_inline]] inline void noteMover(Position& pos, Change& ch, int32_t p, int f, int t, int y) {
   if (p == kPawn || p == -kPawn) {
     ch.fifty = 0;
+    ch.pawnsChanged = true;
     const uint64_t moveBits = squareBit[f] | (isPromotion(y) ? 0 : squareBit[t]);
     if (p == kPawn) {
       ch.whitePawns ^= moveBits;
@@ -329,9 +333,20 @@ inline void playMove(Position& pos, const Move& move) {
   const int32_t victim = pos.board[t];
   const int ply = pos.ply;
   const int prevEp = pos.epField, prevMaterial = pos.material, prevFifty = pos.fifty;
-  Change ch{
-      pos.boardKey, pos.pawnMask[0], pos.pawnMask[1], 0, prevFifty + 1, y == EnPassant ? prevEp : 0, 0, 0, 0, 0, f, t,
-      victim};
+  Change ch{pos.boardKey,
+            pos.pawnMask[0],
+            pos.pawnMask[1],
+            0,
+            prevFifty + 1,
+            y == EnPassant ? prevEp : 0,
+            0,
+            0,
+            0,
+            0,
+            f,
+            t,
+            victim,
+            false};
   KeptBefore& kept = keptBefore[ply];
   kept.sliderSquares[0] = pos.sliderSquares[0];
   kept.sliderSquares[1] = pos.sliderSquares[1];
@@ -347,7 +362,8 @@ inline void playMove(Position& pos, const Move& move) {
   pos.pieceCount[pieceCountIndex(move.captured)] -= 1;
   const int veto = nullMoveVetoAfter(pos.pieceCount);
   const bool castling = y >= WhiteCastleShort && y <= BlackCastleLong;
-  ch.material = prevMaterial + (p > 0 ? pieceSquare[p][t] - pieceSquare[p][f] : pieceSquare[p][f] - pieceSquare[p][t]);
+  // The mover is the side to move's: its square values count with that sign.
+  ch.material = prevMaterial + pos.color * (pieceSquare[p][t] - pieceSquare[p][f]);
   if (victim != 0) takeVictim(pos, ch, victim, t, castling);
   if (y == EnPassant) ch.material -= pieceValue[move.captured];
   noteMover(pos, ch, p, f, t, y);
@@ -387,8 +403,7 @@ inline void playMove(Position& pos, const Move& move) {
     pos.fifty = ch.fifty;
     pos.boardKey = ch.key;
     pos.hashkey = ch.key ^ sideKey(color);
-    if ((ch.whitePawns ^ kept.pawnMask[0]) | (ch.blackPawns ^ kept.pawnMask[1]))
-      pos.pawnScore = pawnTerms(ch.whitePawns, ch.blackPawns);
+    if (ch.pawnsChanged) pos.pawnScore = pawnTerms(ch.whitePawns, ch.blackPawns);
     e.prevFifty = prevFifty;
     e.prevMaterial = prevMaterial;
     e.keyAfter = pos.hashkey;
