@@ -129,8 +129,8 @@ inline CastleSquares castleSquares(int type) {
           base + (shortSide ? 6 : 4)};
 }
 
-// The board key and pawn masks before each move on the stack, by ply:
-// unmakeMove puts them back.
+// The board key, the masks and the pawn score before each move on the stack,
+// by ply: unmakeMove puts them back.
 struct KeptBefore {
   PositionKey boardKey;
   uint64_t pawnMask[2];
@@ -139,6 +139,30 @@ struct KeptBefore {
   int32_t pawnScore;
 };
 KeptBefore keptBefore[kMoveStackSize];
+
+// The masks before a move, with the key and pawn score when Full.
+template <bool Full>
+inline void keepRecord(KeptBefore& kept, const Position& pos) {
+  kept.sliderSquares[0] = pos.sliderSquares[0];
+  kept.sliderSquares[1] = pos.sliderSquares[1];
+  kept.occupied[0] = pos.occupied[0];
+  kept.occupied[1] = pos.occupied[1];
+  kept.pawnMask[0] = pos.pawnMask[0];
+  kept.pawnMask[1] = pos.pawnMask[1];
+  if constexpr (Full) {
+    kept.boardKey = pos.boardKey;
+    kept.pawnScore = pos.pawnScore;
+  }
+}
+
+inline void restoreMasks(Position& pos, const KeptBefore& kept) {
+  pos.sliderSquares[0] = kept.sliderSquares[0];
+  pos.sliderSquares[1] = kept.sliderSquares[1];
+  pos.occupied[0] = kept.occupied[0];
+  pos.occupied[1] = kept.occupied[1];
+  pos.pawnMask[0] = kept.pawnMask[0];
+  pos.pawnMask[1] = kept.pawnMask[1];
+}
 
 inline PositionKey pieceOn(int square, int32_t code) { return squareKey[square][code + 8]; }
 
@@ -168,12 +192,11 @@ inline bool isSlider(int32_t code) {
 }
 
 // The slider squares after a move: a slider moving or taken, a promotion to
-// one, the castling rook. Without Special the move is a plain one.
-template <bool Special>
+// one, the castling rook.
 inline void moveSliders(uint64_t* sliders, int32_t p, int32_t victim, int f, int t, int y) {
-  const bool castling = Special && y >= WhiteCastleShort && y <= BlackCastleLong;
+  const bool castling = y >= WhiteCastleShort && y <= BlackCastleLong;
   if (isSlider(victim) && !castling) sliders[victim < 0] ^= squareBit[t];
-  if (!Special || y == Normal) {
+  if (y == Normal) {
     if (isSlider(p)) sliders[p < 0] ^= squareBit[f] | squareBit[t];
   } else if (y >= WhitePromoQueen) {
     if (const int32_t piece = promotedPiece(y); isSlider(piece)) sliders[piece < 0] ^= squareBit[t];
@@ -184,10 +207,9 @@ inline void moveSliders(uint64_t* sliders, int32_t p, int32_t victim, int f, int
 }
 
 // Each side's occupied squares after a move.
-template <bool Special>
 inline void moveOccupied(uint64_t* occupied, int32_t p, int32_t victim, int f, int t, int y) {
   const int side = p < 0;
-  if (Special && y >= WhiteCastleShort && y <= BlackCastleLong) {
+  if (y >= WhiteCastleShort && y <= BlackCastleLong) {
     const CastleSquares c = castleSquares(y);
     occupied[side] =
         (occupied[side] & ~(squareBit[c.kingHome] | squareBit[c.rook])) | squareBit[c.kingTo] | squareBit[c.rookTo];
@@ -195,7 +217,7 @@ inline void moveOccupied(uint64_t* occupied, int32_t p, int32_t victim, int f, i
   }
   occupied[side] ^= squareBit[f] | squareBit[t];
   if (victim) occupied[!side] ^= squareBit[t];
-  if (Special && y == EnPassant) occupied[!side] ^= squareBit[p > 0 ? t + 10 : t - 10];
+  if (y == EnPassant) occupied[!side] ^= squareBit[p > 0 ? t + 10 : t - 10];
 }
 
 // The null move is vetoed while no side has exactly one knight, bishop, rook
@@ -322,13 +344,13 @@ inline int nullMoveVetoAfter(const int32_t* count) {
   ch.undo = y;
 }
 
-// Without Full only what the move generator reads changes (the board, the
-// piece list, the slot and square masks, counts, kings, castling flags, en
-// passant, the side to move): perft's last made ply. Without Special the move is a plain
-// move or capture.
-template <bool Full, bool Special>
+// Any move; plain moves and captures take playPlainMove below. Without Full
+// only what the move generator reads changes (the board, the piece list, the
+// slot and square masks, counts, kings, castling flags, en passant, the side
+// to move): perft's last made ply.
+template <bool Full>
 inline void playMove(Position& pos, const Move& move) {
-  const int f = move.from, t = move.to, y = Special ? move.type : Normal;
+  const int f = move.from, t = move.to, y = move.type;
   const int32_t p = pos.board[f];
   const int32_t victim = pos.board[t];
   const int ply = pos.ply;
@@ -348,16 +370,7 @@ inline void playMove(Position& pos, const Move& move) {
             victim,
             false};
   KeptBefore& kept = keptBefore[ply];
-  kept.sliderSquares[0] = pos.sliderSquares[0];
-  kept.sliderSquares[1] = pos.sliderSquares[1];
-  kept.occupied[0] = pos.occupied[0];
-  kept.occupied[1] = pos.occupied[1];
-  kept.pawnMask[0] = ch.whitePawns;
-  kept.pawnMask[1] = ch.blackPawns;
-  if constexpr (Full) {
-    kept.boardKey = ch.key;
-    kept.pawnScore = pos.pawnScore;
-  }
+  keepRecord<Full>(kept, pos);
 
   pos.pieceCount[pieceCountIndex(move.captured)] -= 1;
   const int veto = nullMoveVetoAfter(pos.pieceCount);
@@ -383,8 +396,8 @@ inline void playMove(Position& pos, const Move& move) {
   pos.color = color;
   pos.epField = ch.ep;
   pos.slotMask &= ~(1u << ch.capturedSlot);
-  moveSliders<Special>(pos.sliderSquares, p, victim, f, t, y);
-  moveOccupied<Special>(pos.occupied, p, victim, f, t, y);
+  moveSliders(pos.sliderSquares, p, victim, f, t, y);
+  moveOccupied(pos.occupied, p, victim, f, t, y);
   pos.pawnMask[0] = ch.whitePawns;
   pos.pawnMask[1] = ch.blackPawns;
   Move& e = MoveStack[ply];
@@ -410,17 +423,113 @@ inline void playMove(Position& pos, const Move& move) {
   }
 }
 
+// A plain move or capture, the hottest path of the search and of perft: the
+// same changes as playMove, each field written as soon as it is known so
+// that few values stay live, and the taken piece's bits cleared without a
+// test (a bit that is not set stays clear). Full as in playMove.
+template <bool Full>
+inline void playPlainMove(Position& pos, const Move& move) {
+  const int f = move.from, t = move.to;
+  int32_t* b = pos.board;
+  const int32_t p = b[f], victim = b[t];
+  const int ply = pos.ply, color = pos.color;  // the mover's colour: p > 0 exactly for White
+  const int side = color == 1 ? 0 : 1;
+  const uint64_t fromBit = squareBit[f], toBit = squareBit[t];
+
+  KeptBefore& kept = keptBefore[ply];
+  keepRecord<Full>(kept, pos);
+
+  Move& e = MoveStack[ply];
+  const int prevEp = pos.epField, prevFifty = pos.fifty;
+  e.from = f;
+  e.to = t;
+  e.captured = victim;
+  e.prevEpSquare = prevEp;
+  pos.pieceCount[pieceCountIndex(victim)] -= 1;
+  if constexpr (Full) {
+    const int prevMaterial = pos.material;
+    e.prevFifty = prevFifty;
+    e.prevMaterial = prevMaterial;
+    pos.nullMoveVeto = nullMoveVetoAfter(pos.pieceCount);
+    pos.material = prevMaterial + color * (pieceSquare[p][t] - pieceSquare[p][f]);
+  }
+
+  int rankFlag = 0, rookFlag = 0, undo = 0, ep = 0;
+  bool irreversible = victim != 0, pawnsChanged = false;
+  if (victim != 0) {
+    if constexpr (Full) pos.material -= pieceValue[victim];
+    if (victim == kPawn) {
+      rankFlag = t <= kLastWhitePromotingSquare;
+      pawnsChanged = true;
+    } else if (victim == -kPawn) {
+      rankFlag = t >= kFirstBlackPromotingSquare;
+      pawnsChanged = true;
+    } else if (victim == -kRook) {
+      rookFlag = takeRookRight<-1>(pos, t);
+    } else if (victim == kRook) {
+      rookFlag = takeRookRight<1>(pos, t);
+    }
+    pos.pawnMask[1 - side] &= ~toBit;
+    pos.sliderSquares[1 - side] &= ~toBit;
+    pos.occupied[1 - side] &= ~toBit;
+  }
+  if (p == kPawn || p == -kPawn) {
+    irreversible = pawnsChanged = true;
+    pos.pawnMask[side] ^= fromBit | toBit;
+    if (t - f == -20 * color) ep = f - 10 * color;
+  } else if (p == kKing) {
+    undo = kingRightsCode<1>(pos.moved);
+    pos.whiteKing = t;
+  } else if (p == -kKing) {
+    undo = kingRightsCode<-1>(pos.moved);
+    pos.blackKing = t;
+  } else if (p == kRook) {
+    undo = rookLeaves<1>(pos, f);
+  } else if (p == -kRook) {
+    undo = rookLeaves<-1>(pos, f);
+  }
+  if (pos.sliderSquares[side] & fromBit) pos.sliderSquares[side] ^= fromBit | toBit;
+  pos.occupied[side] ^= fromBit | toBit;
+
+  const int capturedSlot = pos.slotAddress[t];
+  const int slot = pos.slotAddress[f];
+  pos.pieceList[capturedSlot] = 0;
+  pos.pieceList[slot] = t;
+  pos.slotAddress[t] = slot;
+  pos.slotAddress[f] = 0;
+  b[t] = p;
+  b[f] = 0;
+  pos.slotMask &= ~(1u << capturedSlot);
+  pos.ply = ply + 1;
+  pos.color = -color;
+  pos.epField = ep;
+  e.undoCode = undo;
+  e.capturedSlot = capturedSlot;
+  e.capturedRookFlag = rookFlag;
+  if constexpr (Full) {
+    pos.pawnRankFlag = rankFlag;
+    pos.fifty = irreversible ? 0 : prevFifty + 1;
+    PositionKey key = kept.boardKey ^ pieceOn(f, p) ^ pieceOn(t, p) ^ pieceOn(t, victim);
+    if (prevEp | ep) key ^= epSquareKey[prevEp] ^ epSquareKey[ep];
+    ++searchPly;
+    pos.boardKey = key;
+    pos.hashkey = key ^ sideKey(-color);
+    e.keyAfter = pos.hashkey;
+    if (pawnsChanged) pos.pawnScore = pawnTerms(pos.pawnMask[0], pos.pawnMask[1]);
+  }
+}
+
 // En passant, promotions and castling are rare: their own copy of the make,
 // out of line, keeps the common one lean.
 template <bool Full>
 [[gnu::noinline]] void playSpecialMove(Position& pos, const Move& move) {
-  playMove<Full, true>(pos, move);
+  playMove<Full>(pos, move);
 }
 
 template <bool Full>
 inline void doMove(Position& pos, const Move& move) {
   if (move.type == Normal)
-    playMove<Full, false>(pos, move);
+    playPlainMove<Full>(pos, move);
   else
     playSpecialMove<Full>(pos, move);
 }
@@ -511,12 +620,7 @@ inline void undoMove(Position& pos) {
     pos.material = e.prevMaterial;
   }
   pos.slotMask |= 1u << e.capturedSlot;
-  pos.sliderSquares[0] = kept.sliderSquares[0];
-  pos.sliderSquares[1] = kept.sliderSquares[1];
-  pos.occupied[0] = kept.occupied[0];
-  pos.occupied[1] = kept.occupied[1];
-  pos.pawnMask[0] = kept.pawnMask[0];
-  pos.pawnMask[1] = kept.pawnMask[1];
+  restoreMasks(pos, kept);
   pos.color = -pos.color;
   pos.pieceCount[pieceCountIndex(e.captured)] += 1;
   pos.epField = e.prevEpSquare;
