@@ -3,6 +3,7 @@
 #include <bit>
 
 #include "movegen/attack.h"
+#include "position/bit_count.h"
 #include "position/position.h"
 
 namespace mavo {
@@ -11,28 +12,16 @@ namespace {
 
 enum GenMode { kGenAll, kGenCount, kGenCaptures };
 
-// The bits set in four masks, with the processor's population-count
-// instruction where it has one (asked once at start-up), so that the build
-// stays portable.
-#if (defined(__GNUC__) || defined(__clang__)) && (defined(__x86_64__) || defined(__i386__)) && !defined(__POPCNT__)
-[[gnu::target("popcnt")]] int bitsHardware(uint64_t a, uint64_t b, uint64_t c, uint64_t d) {
+// The bits set in four masks.
+MAVO_WITH_POPCOUNT int bitsHardware(uint64_t a, uint64_t b, uint64_t c, uint64_t d) {
   return std::popcount(a) + std::popcount(b) + std::popcount(c) + std::popcount(d);
 }
 int bitsPortable(uint64_t a, uint64_t b, uint64_t c, uint64_t d) {
   return std::popcount(a) + std::popcount(b) + std::popcount(c) + std::popcount(d);
 }
-const bool hasPopcount = [] {
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("popcnt") != 0;
-}();
 inline int bitsIn(uint64_t a, uint64_t b, uint64_t c, uint64_t d) {
-  return hasPopcount ? bitsHardware(a, b, c, d) : bitsPortable(a, b, c, d);
+  return cpuHasPopcount ? bitsHardware(a, b, c, d) : bitsPortable(a, b, c, d);
 }
-#else
-inline int bitsIn(uint64_t a, uint64_t b, uint64_t c, uint64_t d) {
-  return std::popcount(a) + std::popcount(b) + std::popcount(c) + std::popcount(d);
-}
-#endif
 
 // One generator for both colours and all three uses, so that the full list,
 // the counting twin of perft and the capture list follow the same rules in

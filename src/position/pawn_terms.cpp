@@ -1,5 +1,6 @@
 #include "position/pawn_terms.h"
 
+#include "position/bit_count.h"
 #include "position/types.h"
 
 namespace mavo {
@@ -53,35 +54,13 @@ template <bool Hardware>
 
 }  // namespace
 
-// The counts take the processor's population-count instruction where it
-// has one (asked once at start-up), so that the build stays portable.
-#if (defined(__GNUC__) || defined(__clang__)) && (defined(__x86_64__) || defined(__i386__))
-#define MAVO_X86_DISPATCH 1
-#endif
-
 namespace detail {
-#ifdef MAVO_X86_DISPATCH
-[[gnu::target("popcnt")]]
-#endif
-int pawnTermsHardware(uint64_t white, uint64_t black) {
-  return pawnTermsOf<true>(white, black);
-}
+MAVO_WITH_POPCOUNT int pawnTermsHardware(uint64_t white, uint64_t black) { return pawnTermsOf<true>(white, black); }
 int pawnTermsPortable(uint64_t white, uint64_t black) { return pawnTermsOf<false>(white, black); }
 }  // namespace detail
 
-namespace {
-#ifdef MAVO_X86_DISPATCH
-const bool hasPopcnt = [] {
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("popcnt") != 0;
-}();
-#else
-constexpr bool hasPopcnt = true;  // the compiler's own count for the target
-#endif
-}  // namespace
-
 int pawnTerms(uint64_t white, uint64_t black) {
-  return hasPopcnt ? detail::pawnTermsHardware(white, black) : detail::pawnTermsPortable(white, black);
+  return cpuHasPopcount ? detail::pawnTermsHardware(white, black) : detail::pawnTermsPortable(white, black);
 }
 
 }  // namespace mavo
