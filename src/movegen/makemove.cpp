@@ -191,14 +191,12 @@ inline bool isSlider(int32_t code) {
   return static_cast<uint32_t>((code < 0 ? -code : code) - kBishop) <= kQueen - kBishop;
 }
 
-// The slider squares after a move: a slider moving or taken, a promotion to
+// The slider squares after a special move: a slider taken, a promotion to
 // one, the castling rook.
-inline void moveSliders(uint64_t* sliders, int32_t p, int32_t victim, int f, int t, int y) {
+inline void moveSliders(uint64_t* sliders, int32_t victim, int t, int y) {
   const bool castling = y >= WhiteCastleShort && y <= BlackCastleLong;
   if (isSlider(victim) && !castling) sliders[victim < 0] ^= squareBit[t];
-  if (y == Normal) {
-    if (isSlider(p)) sliders[p < 0] ^= squareBit[f] | squareBit[t];
-  } else if (y >= WhitePromoQueen) {
+  if (y >= WhitePromoQueen) {
     if (const int32_t piece = promotedPiece(y); isSlider(piece)) sliders[piece < 0] ^= squareBit[t];
   } else if (castling) {
     const CastleSquares c = castleSquares(y);
@@ -206,7 +204,7 @@ inline void moveSliders(uint64_t* sliders, int32_t p, int32_t victim, int f, int
   }
 }
 
-// Each side's occupied squares after a move.
+// Each side's occupied squares after a special move.
 inline void moveOccupied(uint64_t* occupied, int32_t p, int32_t victim, int f, int t, int y) {
   const int side = p < 0;
   if (y >= WhiteCastleShort && y <= BlackCastleLong) {
@@ -250,45 +248,22 @@ inline int nullMoveVetoAfter(const int32_t* count) {
   }
 }
 
-// What the moving piece's kind changes: a pawn's bits, fifty-move count and
-// en passant square; a king's square and rights; a rook's right.
+// What the moving piece's kind changes in a special move: a pawn's bits
+// and fifty-move count (en passant, promotion); the king's square and rights
+// (castling).
 [[gnu::always_inline]] inline void noteMover(Position& pos, Change& ch, int32_t p, int f, int t, int y) {
   if (p == kPawn || p == -kPawn) {
     ch.fifty = 0;
     ch.pawnsChanged = true;
     const uint64_t moveBits = squareBit[f] | (isPromotion(y) ? 0 : squareBit[t]);
-    if (p == kPawn) {
-      ch.whitePawns ^= moveBits;
-      if (t - f == -20) ch.ep = f - 10;
-    } else {
-      ch.blackPawns ^= moveBits;
-      if (f - t == -20) ch.ep = f + 10;
-    }
+    (p == kPawn ? ch.whitePawns : ch.blackPawns) ^= moveBits;
   } else if (p == kKing) {
     ch.undo = kingRightsCode<1>(pos.moved);
-    pos.whiteKing = y == WhiteCastleShort ? G1 : y == WhiteCastleLong ? C1 : t;
+    pos.whiteKing = y == WhiteCastleShort ? G1 : C1;
   } else if (p == -kKing) {
     ch.undo = kingRightsCode<-1>(pos.moved);
-    pos.blackKing = y == BlackCastleShort ? G8 : y == BlackCastleLong ? C8 : t;
-  } else if (p == kRook) {
-    ch.undo = rookLeaves<1>(pos, f);
-  } else if (p == -kRook) {
-    ch.undo = rookLeaves<-1>(pos, f);
+    pos.blackKing = y == BlackCastleShort ? G8 : C8;
   }
-}
-
-[[gnu::always_inline]] inline void playQuietOrCapture(Position& pos, Change& ch, int f, int t, int32_t p,
-                                                      int32_t victim) {
-  int32_t* b = pos.board;
-  ch.capturedSlot = pos.slotAddress[t];
-  const int slot = pos.slotAddress[f];
-  pos.pieceList[ch.capturedSlot] = 0;
-  pos.pieceList[slot] = t;
-  pos.slotAddress[t] = slot;
-  pos.slotAddress[f] = 0;
-  b[t] = p;
-  b[f] = 0;
-  ch.key ^= pieceOn(f, p) ^ pieceOn(t, p) ^ pieceOn(t, victim);
 }
 
 [[gnu::always_inline]] inline void playEnPassant(Position& pos, Change& ch, int f, int t, int32_t p) {
@@ -344,10 +319,11 @@ inline int nullMoveVetoAfter(const int32_t* count) {
   ch.undo = y;
 }
 
-// Any move; plain moves and captures take playPlainMove below. Without Full
-// only what the move generator reads changes (the board, the piece list, the
-// slot and square masks, counts, kings, castling flags, en passant, the side
-// to move): perft's last made ply.
+// En passant, a promotion or castling (plain moves and captures take
+// playPlainMove below). Without Full only what the move generator reads
+// changes (the board, the piece list, the slot and square masks, counts,
+// kings, castling flags, en passant, the side to move): perft's last made
+// ply.
 template <bool Full>
 inline void playMove(Position& pos, const Move& move) {
   const int f = move.from, t = move.to, y = move.type;
@@ -381,9 +357,7 @@ inline void playMove(Position& pos, const Move& move) {
   if (y == EnPassant) ch.material -= pieceValue[move.captured];
   noteMover(pos, ch, p, f, t, y);
 
-  if (y == Normal)
-    playQuietOrCapture(pos, ch, f, t, p, victim);
-  else if (y == EnPassant)
+  if (y == EnPassant)
     playEnPassant(pos, ch, f, t, p);
   else if (y >= WhitePromoQueen)
     playPromotion(pos, ch, f, t, p, victim, y);
@@ -396,7 +370,7 @@ inline void playMove(Position& pos, const Move& move) {
   pos.color = color;
   pos.epField = ch.ep;
   pos.slotMask &= ~(1u << ch.capturedSlot);
-  moveSliders(pos.sliderSquares, p, victim, f, t, y);
+  moveSliders(pos.sliderSquares, victim, t, y);
   moveOccupied(pos.occupied, p, victim, f, t, y);
   pos.pawnMask[0] = ch.whitePawns;
   pos.pawnMask[1] = ch.blackPawns;
@@ -424,9 +398,9 @@ inline void playMove(Position& pos, const Move& move) {
 }
 
 // A plain move or capture, the hottest path of the search and of perft: the
-// same changes as playMove, each field written as soon as it is known so
-// that few values stay live, and the taken piece's bits cleared without a
-// test (a bit that is not set stays clear). Full as in playMove.
+// same kind of changes as playMove, each field written as soon as it is
+// known so that few values stay live, and the taken piece's bits cleared
+// without a test (a bit that is not set stays clear). Full as in playMove.
 template <bool Full>
 inline void playPlainMove(Position& pos, const Move& move) {
   const int f = move.from, t = move.to;
