@@ -97,6 +97,13 @@ bool writeLines(const char* text, size_t n, std::FILE* f) {
   return __real_fwrite(text + lines, 1, n - lines, f) == n - lines;
 }
 
+// A character writer's result, standard output flushed once the character
+// written ended a line.
+int flushedAtLineEnd(int result, int c, std::FILE* f) {
+  if (c == '\n' && f == stdout) std::fflush(stdout);
+  return result;
+}
+
 }  // namespace
 
 void platformInit() {
@@ -143,21 +150,9 @@ void clearConsole() {
 
 // The formatted writers of the MinGW library call fputc for each character.
 extern "C" {
-int __wrap_fputc(int c, std::FILE* f) {
-  const int r = __real_fputc(c, f);
-  if (c == '\n' && f == stdout) std::fflush(stdout);
-  return r;
-}
-int __wrap_putc(int c, std::FILE* f) {
-  const int r = __real_putc(c, f);
-  if (c == '\n' && f == stdout) std::fflush(stdout);
-  return r;
-}
-int __wrap_putchar(int c) {
-  const int r = __real_putchar(c);
-  if (c == '\n') std::fflush(stdout);
-  return r;
-}
+int __wrap_fputc(int c, std::FILE* f) { return mavo::flushedAtLineEnd(__real_fputc(c, f), c, f); }
+int __wrap_putc(int c, std::FILE* f) { return mavo::flushedAtLineEnd(__real_putc(c, f), c, f); }
+int __wrap_putchar(int c) { return mavo::flushedAtLineEnd(__real_putchar(c), c, stdout); }
 int __wrap_puts(const char* s) {
   const int r = __real_puts(s);
   std::fflush(stdout);
