@@ -39,6 +39,19 @@ inline bool timeToStop() {
   return now > searchLimits.searchDeadline || stopCommand;
 }
 
+// Once a countdown has run out, reads the clock and the input: true (and
+// the stop flag set) when the search must stop, else the countdown starts
+// again.
+inline bool countdownStops(int& countdown) {
+  if (countdown >= 0) return false;
+  if (timeToStop()) {
+    searchState.stopFlag = 1;
+    return true;
+  }
+  countdown = kTimeCheckInterval;
+  return false;
+}
+
 #ifdef MAVO_CHECK_POSITION
 inline void assertCaptureLegal(const Position& pos, const Move& m) {
   const int king = pos.color == 1 ? pos.blackKing : pos.whiteKing;
@@ -61,14 +74,7 @@ inline bool quiesceEndsAtOnce(int alpha) {
   if (alpha > kInfinity - 1 - searchPly) return true;
   if (searchState.qsNodes > kEarlyQuiescenceNodeCap && searchState.iterationDepth < kFirstUncappedIteration)
     return true;
-  if (searchState.qsCountdown < 0) {
-    if (timeToStop()) {
-      searchState.stopFlag = 1;
-      return true;
-    }
-    searchState.qsCountdown = kTimeCheckInterval;
-  }
-  return false;
+  return countdownStops(searchState.qsCountdown);
 }
 
 // The quiescence node's null move (intended as it stands, though it never
@@ -197,14 +203,7 @@ inline bool nodeMustStop() {
     searchState.stopFlag = 1;
     return true;
   }
-  if (searchState.searchCountdown < 0) {
-    if (timeToStop()) {
-      searchState.stopFlag = 1;
-      return true;
-    }
-    searchState.searchCountdown = kTimeCheckInterval;
-  }
-  return false;
+  return countdownStops(searchState.searchCountdown);
 }
 
 inline void reportProgress() {
