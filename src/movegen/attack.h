@@ -131,6 +131,7 @@ constexpr std::array<uint64_t, kBoardCells> squaresByStep(const int (&steps)[N])
       if (isPlayingSquare(s) && s + step >= 0 && s + step < kBoardCells) squares[s] |= squareBit[s + step];
   return squares;
 }
+// In the order the generator lists the king's and the knights' moves.
 inline constexpr int kKingStepList[] = {1, -1, 10, -10, 9, -9, 11, -11};
 inline constexpr int kKnightJumpList[] = {19, -19, 8, -8, 12, -12, 21, -21};
 inline constexpr auto kKingStepSquares = squaresByStep(kKingStepList);

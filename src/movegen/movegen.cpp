@@ -66,7 +66,6 @@ class Generator {
   }
 
  private:
-  static constexpr int kKnightJumps[8] = {19, -19, 8, -8, 12, -12, 21, -21};
   static constexpr int kForward = Color == 1 ? -10 : 10;
   static constexpr int kLeft = Color == 1 ? -9 : 9;  // the capture tried first
   static constexpr int kRight = Color == 1 ? -11 : 11;
@@ -127,7 +126,7 @@ class Generator {
       for (int t = king_ + step; t != q; t += step) mask |= squareBit[t];
       mask |= squareBit[q];
     }
-    for (int jump : kKnightJumps)
+    for (int jump : kKnightJumpList)
       if (b_[king_ + jump] == -Color * kKnight) ++checkers, mask |= squareBit[king_ + jump];
     for (int step : {-Color * 9, -Color * 11})
       if (b_[king_ + step] == -Color * kPawn) ++checkers, mask |= squareBit[king_ + step];
@@ -317,7 +316,7 @@ class Generator {
             isTarget(b_[s + 12]) + isTarget(b_[s - 12]) + isTarget(b_[s + 21]) + isTarget(b_[s - 21]);
       return;
     }
-    for (int jump : kKnightJumps) {
+    for (int jump : kKnightJumpList) {
       int t = s + jump;
       int32_t c = b_[t];
       if (Mode == kGenCaptures ? !isEnemy(c) : !isTarget(c)) continue;
