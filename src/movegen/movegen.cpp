@@ -5,6 +5,7 @@
 #include "movegen/attack.h"
 #include "position/bit_count.h"
 #include "position/position.h"
+#include "position/tables.h"
 
 namespace mavo {
 
@@ -158,6 +159,9 @@ class Generator {
     }
   }
 
+  // Kind: the moving piece's kind, so that the full list's scores read a
+  // table row known where the move is written.
+  template <int32_t Kind>
   void add(int from, int to, int captured, int type) {
     if constexpr (Mode == kGenCount) {
       ++n_;
@@ -167,7 +171,23 @@ class Generator {
       m.to = to;
       m.captured = captured;
       m.type = type;
+      if constexpr (Mode == kGenAll) m.score = scoreOf<Kind>(from, to, captured, type);
     }
+  }
+
+  template <int32_t Kind>
+  int32_t scoreOf(int from, int to, int captured, int type) const {
+    constexpr int32_t piece = Color * Kind;
+    const int32_t* row = orderingSquare[piece];
+    // What stands on the target: the piece taken, or (en passant, castling)
+    // the board's square as it is.
+    const int32_t onTarget = type == Normal || type >= WhitePromoQueen ? captured : b_[to];
+    const int32_t gain = row[to] - row[from] - pieceValue[onTarget] * Color;
+    if (type == (Color == 1 ? WhitePromoQueen : BlackPromoQueen)) return gain + kQueenPromotionBonus;
+    if (captured != 0) return gain + kCaptureBonus;
+    if (Kind == kPawn && (Color == 1 ? to <= kLastWhiteSixthRankSquare : to >= kFirstBlackSixthRankSquare))
+      return gain + kPawnToSixthBonus;
+    return gain;
   }
 
   void castling() {
@@ -181,10 +201,10 @@ class Generator {
       int longRook = castleRookSquare[Color == 1 ? kWhiteLong : kBlackLong];
       if (!moved[shortFlag] && b_[shortRook] == rook &&
           (Color == 1 ? canCastle960WhiteShort(pos_) : canCastle960BlackShort(pos_)))
-        add(king_, shortRook, 0, Color == 1 ? WhiteCastleShort : BlackCastleShort);
+        add<kKing>(king_, shortRook, 0, Color == 1 ? WhiteCastleShort : BlackCastleShort);
       if (!moved[longFlag] && b_[longRook] == rook &&
           (Color == 1 ? canCastle960WhiteLong(pos_) : canCastle960BlackLong(pos_)))
-        add(king_, longRook, 0, Color == 1 ? WhiteCastleLong : BlackCastleLong);
+        add<kKing>(king_, longRook, 0, Color == 1 ? WhiteCastleLong : BlackCastleLong);
       return;
     }
     constexpr int base = Color == 1 ? 90 : 20;  // a-file square - 1 on the back rank
@@ -193,10 +213,10 @@ class Generator {
     if (king_ != base + 5) return;
     if (b_[base + 7] == 0 && b_[base + 6] == 0 && b_[base + 8] == rook && !moved[shortFlag] && !besideExposed<1>() &&
         !kingStepExposed(king_, base + 7))
-      add(base + 5, base + 7, 0, Color == 1 ? WhiteCastleShort : BlackCastleShort);
+      add<kKing>(base + 5, base + 7, 0, Color == 1 ? WhiteCastleShort : BlackCastleShort);
     if (b_[base + 2] == 0 && b_[base + 3] == 0 && b_[base + 1] == rook && b_[base + 4] == 0 && !moved[longFlag] &&
         !kingStepExposed(king_, base + 3) && !besideExposed<-1>())
-      add(base + 5, base + 3, 0, Color == 1 ? WhiteCastleLong : BlackCastleLong);
+      add<kKing>(base + 5, base + 3, 0, Color == 1 ? WhiteCastleLong : BlackCastleLong);
   }
 
   // The king's steps to the f and d file squares are tested for castling
@@ -213,7 +233,7 @@ class Generator {
     const int t = king_ + Step;
     if (!(targets & squareBit[t])) return;
     const int exposed = Step == 1 || Step == -1 ? besideExposed<Step>() : kingStepExposed(king_, t);
-    if (!exposed) add(king_, t, b_[t], Normal);
+    if (!exposed) add<kKing>(king_, t, b_[t], Normal);
   }
 
   // The king's targets by the masks: empty or enemy squares (enemy squares
@@ -241,11 +261,11 @@ class Generator {
   void promotions(int from, int to, int32_t captured, int pin) {
     if (!pawnMoveOk<InCheck>(from, to, pin)) return;
     constexpr int queen = Color == 1 ? WhitePromoQueen : BlackPromoQueen;
-    add(from, to, captured, queen);
+    add<kPawn>(from, to, captured, queen);
     if constexpr (Mode != kGenCaptures) {
-      add(from, to, captured, queen + 1);
-      add(from, to, captured, queen + 2);
-      add(from, to, captured, queen + 3);
+      add<kPawn>(from, to, captured, queen + 1);
+      add<kPawn>(from, to, captured, queen + 2);
+      add<kPawn>(from, to, captured, queen + 3);
     }
   }
 
@@ -285,10 +305,10 @@ class Generator {
     }
     if constexpr (Mode != kGenCaptures) {
       if (b_[s + kForward] == 0) {
-        if (pawnMoveOk<InCheck>(s, s + kForward, pin)) add(s, s + kForward, 0, Normal);
+        if (pawnMoveOk<InCheck>(s, s + kForward, pin)) add<kPawn>(s, s + kForward, 0, Normal);
         bool onHomeRank = Color == 1 ? s >= kFirstWhitePawnHomeSquare : s <= kLastBlackPawnHomeSquare;
         if (onHomeRank && b_[s + 2 * kForward] == 0 && pawnMoveOk<InCheck>(s, s + 2 * kForward, pin))
-          add(s, s + 2 * kForward, 0, Normal);
+          add<kPawn>(s, s + 2 * kForward, 0, Normal);
       }
     }
     pawnCapture<InCheck>(s, s + kLeft, pin);
@@ -299,11 +319,11 @@ class Generator {
   void pawnCapture(int s, int t, int pin) {
     const int32_t c = b_[t];
     if (isEnemy(c)) {
-      if (pawnMoveOk<InCheck>(s, t, pin)) add(s, t, c, Normal);
+      if (pawnMoveOk<InCheck>(s, t, pin)) add<kPawn>(s, t, c, Normal);
     } else if (t == ep_ && c == 0 && b_[t - kForward] == -Color * kPawn) {
       // The pawn to be taken must be there: a FEN may name an en-passant
       // square without one, and the trial would put a pawn back on it.
-      if (!pawnMoveExposes(s, t)) add(s, t, -Color, EnPassant);
+      if (!pawnMoveExposes(s, t)) add<kPawn>(s, t, -Color, EnPassant);
     }
   }
 
@@ -320,7 +340,7 @@ class Generator {
       int t = s + jump;
       int32_t c = b_[t];
       if (Mode == kGenCaptures ? !isEnemy(c) : !isTarget(c)) continue;
-      if (!InCheck || evades(s, t)) add(s, t, c, Normal);
+      if (!InCheck || evades(s, t)) add<kKnight>(s, t, c, Normal);
     }
   }
 
@@ -329,28 +349,28 @@ class Generator {
   template <bool InCheck>
   void bishop(int s) {
     if constexpr (Color == 1)
-      slider<InCheck, -11, -9, 9, 11>(s);
+      slider<InCheck, kBishop, -11, -9, 9, 11>(s);
     else
-      slider<InCheck, 9, 11, -11, -9>(s);
+      slider<InCheck, kBishop, 9, 11, -11, -9>(s);
   }
   template <bool InCheck>
   void rook(int s) {
     if constexpr (Color == 1)
-      slider<InCheck, -10, 1, -1, 10>(s);
+      slider<InCheck, kRook, -10, 1, -1, 10>(s);
     else
-      slider<InCheck, 1, -1, 10, -10>(s);
+      slider<InCheck, kRook, 1, -1, 10, -10>(s);
   }
   template <bool InCheck>
   void queen(int s) {
     if constexpr (Color == 1)
-      slider<InCheck, -10, -11, -9, -1, 1, 10, 9, 11>(s);
+      slider<InCheck, kQueen, -10, -11, -9, -1, 1, 10, 9, 11>(s);
     else
-      slider<InCheck, 1, -1, 10, -10, 9, 11, -11, -9>(s);
+      slider<InCheck, kQueen, 1, -1, 10, -10, 9, 11, -11, -9>(s);
   }
 
   // A pinned slider keeps its moves along the pin line (toward the king and
   // up to the slider that pins it) and loses all others.
-  template <bool InCheck, int... Steps>
+  template <bool InCheck, int32_t Kind, int... Steps>
   void slider(int s) {
     // Counting skips a slider its own pieces box in, the capture list one
     // without an enemy piece on its lines.
@@ -364,17 +384,17 @@ class Generator {
     } else {
       if (const int pin = pinOf(s)) {
         const int pinStep = lineStep(pin, king_);
-        ((Steps == pinStep || Steps == -pinStep ? ray<false, Steps>(s) : void()), ...);
+        ((Steps == pinStep || Steps == -pinStep ? ray<false, Kind, Steps>(s) : void()), ...);
         return;
       }
     }
-    (ray<InCheck, Steps>(s), ...);
+    (ray<InCheck, Kind, Steps>(s), ...);
   }
 
   // The capture list and counting out of check take a ray's first piece
   // from the masks; counting takes the empty squares before it as the
   // difference of the two rays' lengths.
-  template <bool InCheck, int Step>
+  template <bool InCheck, int32_t Kind, int Step>
   void ray(int s) {
     if constexpr (Mode == kGenCaptures || (Mode == kGenCount && !InCheck)) {
       const uint64_t hit = kRaySquares<Step>[s] & occupied_;
@@ -384,16 +404,16 @@ class Generator {
       }
       const int t = kBitSquare[nearestBit<Step>(hit)];
       if constexpr (Mode == kGenCount) n_ += kRayLength<Step>[s] - kRayLength<Step>[t] - 1;
-      if (isEnemy(b_[t]) && (!InCheck || evades(s, t))) add(s, t, b_[t], Normal);
+      if (isEnemy(b_[t]) && (!InCheck || evades(s, t))) add<Kind>(s, t, b_[t], Normal);
       return;
     }
     int t = s + Step;
     while (b_[t] == 0) {
       if constexpr (Mode != kGenCaptures)
-        if (!InCheck || evades(s, t)) add(s, t, 0, Normal);
+        if (!InCheck || evades(s, t)) add<Kind>(s, t, 0, Normal);
       t += Step;
     }
-    if (isEnemy(b_[t]) && (!InCheck || evades(s, t))) add(s, t, b_[t], Normal);
+    if (isEnemy(b_[t]) && (!InCheck || evades(s, t))) add<Kind>(s, t, b_[t], Normal);
   }
 
   Position& pos_;

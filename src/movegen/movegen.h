@@ -17,8 +17,18 @@ inline constexpr int kLastWhiteEnPassantTarget = H6;
 inline constexpr int kFirstBlackEnPassantTarget = A3;
 
 // Every legal move of the side to move, in the engine's fixed order; returns
-// the count. The position is the same on return.
+// the count. The position is the same on return. Each move carries its
+// order score: the mover's ordering-table gain, less the side-to-move-signed
+// value of what stands on the target, plus the first bonus below that its
+// kind earns.
 int generateMoves(Position& pos, Move* list);
+
+// The order score's bonuses by kind, in their order of precedence.
+inline constexpr int kQueenPromotionBonus = 400;
+inline constexpr int kCaptureBonus = 800;
+inline constexpr int kPawnToSixthBonus = 340;  // a pawn stepping onto its sixth rank or beyond
+inline constexpr int kLastWhiteSixthRankSquare = H6;
+inline constexpr int kFirstBlackSixthRankSquare = A3;  // Black's sixth rank is the board's third
 
 // Legal captures and queen promotions only (the quiescence search's list).
 int generateCaptures(Position& pos, Move* list);

@@ -1,5 +1,6 @@
 #include "search/ordering.h"
 
+#include "movegen/movegen.h"
 #include "position/position.h"
 #include "search/evaluate.h"
 
@@ -13,18 +14,14 @@ PvLine rootPV;
 
 namespace {
 
-// Ordering bonuses over the square gain and the capture value. The second
-// killer of a depth scores above the first, and the mate killers above
+// Ordering bonuses over the square gain and the capture value, beside the
+// bonuses by kind that the generator adds already. The second killer of a
+// depth scores above the first, and the mate killers above
 // both: the order of the list is the design's, not a ranking of merit.
 constexpr int kKillerBonus = 360;
 constexpr int kSecondKillerBonus = 365;
 constexpr int kMateKillerBonus = 370;
 constexpr int kPvMoveBonus = 390;
-constexpr int kQueenPromotionBonus = 400;
-constexpr int kCaptureBonus = 800;
-constexpr int kPawnToSixthBonus = 340;  // a pawn stepping onto the sixth rank or beyond
-constexpr int kLastWhiteSixthRankSquare = H6;
-constexpr int kFirstBlackSixthRankSquare = A3;  // Black's sixth rank is the board's third
 // Killers of two plies shallower count for moves that scored below the
 // first killer bonus.
 constexpr int kShallowKillerBonus = 340;
@@ -70,15 +67,18 @@ uint64_t namedDestinations(int depth) {
 }  // namespace
 
 void scoreMoves(int count, Move* moves, const Position& pos, int depth) {
+  for (int i = 0; i < count; ++i)
+    moves[i].score = baseScore(moves[i], pos) + kindBonus(moves[i], pos.board[moves[i].from]);
+  scoreNamedMoves(count, moves, pos, depth);
+}
+
+void scoreNamedMoves(int count, Move* moves, const Position& pos, int depth) {
   const uint64_t named = namedDestinations(depth);
   for (int i = 0; i < count; ++i) {
     Move& m = moves[i];
+    if (!(named & squareBit[m.to])) continue;
     int score = baseScore(m, pos);
     const int32_t piece = pos.board[m.from];
-    if (!(named & squareBit[m.to])) {
-      m.score = score + kindBonus(m, piece);
-      continue;
-    }
     if (matches(m, killerPrimary[depth]))
       score += kKillerBonus;
     else if (matches(m, killerSecondary[depth]))

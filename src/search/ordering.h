@@ -26,6 +26,9 @@ struct PvLine {
 extern PvLine rootPV;
 
 void scoreMoves(int count, Move* moves, const Position& pos, int depth);
+// The second half of scoreMoves: the moves a killer, mate killer or the
+// previous line may name get their scores anew, with those bonuses.
+void scoreNamedMoves(int count, Move* moves, const Position& pos, int depth);
 void scoreCaptures(Move* moves, int count, const Position& pos);
 // Shell sort, ascending by score: the searches walk lists from the end.
 void sortMoves(Move* moves, int count);

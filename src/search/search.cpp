@@ -133,13 +133,19 @@ int checkfordraw(const Position& pos) {
   return 0;
 }
 
-int quiesce(Position& pos, int alpha, int beta, int qsDepth, PvLine& pv) {
+namespace {
+
+// Whether the side to move is in check, when the caller knows it already
+// (an alpha-beta node handing over its own position).
+enum KnownCheck { kCheckUnknown, kNotInCheck, kInCheck };
+
+int quiesceNode(Position& pos, int alpha, int beta, int qsDepth, PvLine& pv, KnownCheck known) {
   if (quiesceEndsAtOnce(alpha)) return alpha;
   searchState.selDepth = searchState.iterationDepth + searchPly;
   pv.count = 0;
 
   const int standPat = evaluate(pos);
-  const bool inCheck = sideToMoveInCheck(pos);
+  const bool inCheck = known == kCheckUnknown ? sideToMoveInCheck(pos) : known == kInCheck;
   if (standPat >= beta) return standPat;
   if (standPat > alpha) alpha = standPat;
   if (qsDepth <= 0 || searchPly >= 64 || stackFull(pos)) return standPat;
@@ -192,6 +198,12 @@ int quiesce(Position& pos, int alpha, int beta, int qsDepth, PvLine& pv) {
   return alpha;
 }
 
+}  // namespace
+
+int quiesce(Position& pos, int alpha, int beta, int qsDepth, PvLine& pv) {
+  return quiesceNode(pos, alpha, beta, qsDepth, pv, kCheckUnknown);
+}
+
 namespace {
 
 // The node limit, then the clock and the input every kTimeCheckInterval
@@ -231,7 +243,7 @@ inline bool nullMoveCutsOff(Position& pos, int alpha, int beta, int nodePly, int
   pos.color = -pos.color;
   int v = -alphaBeta(pos, -beta, 1 - beta, nodePly + 1, depth - settings.nullMoveReduction - 1, child, 0);
   pos.color = -pos.color;
-  if (v >= beta && quiesce(pos, alpha, beta, 5, child) >= beta) {
+  if (v >= beta && quiesceNode(pos, alpha, beta, 5, child, kNotInCheck) >= beta) {
     ++searchState.nullMoveCutoffs;
     return true;
   }
@@ -277,7 +289,8 @@ int alphaBeta(Position& pos, int alpha, int beta, int nodePly, int depth, PvLine
   const bool nullAllowed = !inCheck && !pos.nullMoveVeto && !pos.pawnRankFlag && !pos.epField;
 
   PvLine child;
-  if (depth == 0 || stackFull(pos)) return quiesce(pos, alpha, beta, searchState.iterationDepth, child);
+  if (depth == 0 || stackFull(pos))
+    return quiesceNode(pos, alpha, beta, searchState.iterationDepth, child, inCheck ? kInCheck : kNotInCheck);
   reportProgress();
   if (nullMoveCutsOff(pos, alpha, beta, nodePly, depth, nullAllowed, child)) return beta;
 
@@ -286,8 +299,9 @@ int alphaBeta(Position& pos, int alpha, int beta, int nodePly, int depth, PvLine
   if (nodePly == 0) n = restrictRootMoves(moves, n);
   if (n == 0) return inCheck ? matedIn(searchPly) : 0;
   if (n == 1 && nodePly < 30 && searchPly > 4 && pos.hashkey != MoveStack[pos.ply - 4].keyAfter) depth += 1;
+  // The generator has scored every move; the killers and the line add theirs.
   const bool sorted = !internalSearch && searchState.iterationDepth > 2 && n > 4;
-  if (sorted) scoreMoves(n, moves, pos, depth);
+  if (sorted) scoreNamedMoves(n, moves, pos, depth);
   VisitOrder visit = sorted ? VisitOrder(moves, n) : VisitOrder(n);
 
   bool raised = false;
