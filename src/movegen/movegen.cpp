@@ -140,7 +140,12 @@ class Generator {
     if constexpr (Mode == kGenCount && !InCheck) countFreePawns();
     constexpr int first = Color == 1 ? kWhitePawnSlots : kBlackPawnSlots;
     const int32_t* list = pos_.pieceList + first;
-    for (uint32_t slots = (pos_.slotMask >> first) & 0x7fff; slots; slots &= slots - 1) {
+    uint32_t slots;
+    if constexpr (Mode == kGenCaptures && !InCheck)
+      slots = capturingSlots(first);
+    else
+      slots = (pos_.slotMask >> first) & 0x7fff;
+    for (; slots; slots &= slots - 1) {
       const int s = list[std::countr_zero(slots)];
       const int32_t piece = Color * b_[s];
       if (piece == kPawn) {
@@ -157,6 +162,27 @@ class Generator {
         default: break;
       }
     }
+  }
+
+  // Out of check, the slots (from `first`) of the pieces that may add to
+  // the capture list: pawns with an enemy piece diagonally ahead, on the
+  // promoting rank or beside the en passant target, knights with an enemy
+  // piece a jump away, and every slider (which tests its lines itself). The
+  // others would add nothing, so leaving them out keeps the list as it is.
+  uint32_t capturingSlots(int first) const {
+    constexpr int own = Color == 1 ? 0 : 1;
+    constexpr uint64_t promotingRank = Color == 1 ? 0xffull << 8 : 0xffull << 48;
+    const uint64_t enemy = pos_.occupied[1 - own], pawns = pos_.pawnMask[own], sliders = pos_.sliderSquares[own];
+    uint64_t worth = (pawns & (stepped<-kLeft>(enemy) | stepped<-kRight>(enemy) | promotingRank)) | sliders;
+    if (ep_) worth |= pawns & (squareBit[ep_ - kLeft] | squareBit[ep_ - kRight]);
+    for (uint64_t knights = pos_.occupied[own] & ~(pawns | sliders | squareBit[king_]); knights;
+         knights &= knights - 1) {
+      const int s = kBitSquare[std::countr_zero(knights)];
+      if (kKnightJumpSquares[s] & enemy) worth |= squareBit[s];
+    }
+    uint32_t slots = 0;
+    for (; worth; worth &= worth - 1) slots |= 1u << (pos_.slotAddress[kBitSquare[std::countr_zero(worth)]] - first);
+    return slots;
   }
 
   // Kind: the moving piece's kind, so that the full list's scores read a
