@@ -394,6 +394,7 @@ inline void playMove(Position& pos, const Move& move) {
     e.prevFifty = prevFifty;
     e.prevMaterial = prevMaterial;
     e.keyAfter = pos.hashkey;
+    ++stackKeyCount[pos.hashkey & kStackKeyBucketMask];
   }
 }
 
@@ -489,6 +490,7 @@ inline void playPlainMove(Position& pos, const Move& move) {
     pos.boardKey = key;
     pos.hashkey = key ^ sideKey(-color);
     e.keyAfter = pos.hashkey;
+    ++stackKeyCount[pos.hashkey & kStackKeyBucketMask];
     if (pawnsChanged) pos.pawnScore = pawnTerms(pos.pawnMask[0], pos.pawnMask[1]);
   }
 }
@@ -587,6 +589,7 @@ inline void undoMove(Position& pos) {
   const KeptBefore& kept = keptBefore[pos.ply];
   if constexpr (Full) {
     pos.hashkey = e.keyAfter;
+    --stackKeyCount[e.keyAfter & kStackKeyBucketMask];
     pos.boardKey = kept.boardKey;
     pos.pawnScore = kept.pawnScore;
     --searchPly;

@@ -8,6 +8,7 @@
 namespace mavo {
 
 Move MoveStack[kMoveStackSize];
+uint16_t stackKeyCount[kStackKeyBucketMask + 1];
 int searchPly = 0;
 int castleRookSquare[4] = {A1, H1, A8, H8};
 int castleKingSquare[2] = {E1, E8};

@@ -11,6 +11,12 @@ namespace mavo {
 // every Position, indexed by that position's `ply`.
 extern Move MoveStack[kMoveStackSize];
 
+// How many MoveStack entries hold a keyAfter of each bucket (its low bits):
+// makeMove counts its entry in, unmakeMove out. A search recounts it at its
+// root; from there on a bucket below two rules a repetition out.
+inline constexpr uint64_t kStackKeyBucketMask = 1023;
+extern uint16_t stackKeyCount[kStackKeyBucketMask + 1];
+
 // Moves made since the root of the current search (stepped by make/unmake).
 extern int searchPly;
 

@@ -1,5 +1,7 @@
 #include "search/ordering.h"
 
+#include <climits>
+
 #include "movegen/movegen.h"
 #include "position/position.h"
 #include "search/evaluate.h"
@@ -72,33 +74,48 @@ void scoreMoves(int count, Move* moves, const Position& pos, int depth) {
   scoreNamedMoves(count, moves, pos, depth);
 }
 
-void scoreNamedMoves(int count, Move* moves, const Position& pos, int depth) {
+namespace {
+
+// A move that a killer, mate killer or the line may name, scored anew.
+int namedScore(const Move& m, const Position& pos, int depth) {
+  int score = baseScore(m, pos);
+  const int32_t piece = pos.board[m.from];
+  if (matches(m, killerPrimary[depth]))
+    score += kKillerBonus;
+  else if (matches(m, killerSecondary[depth]))
+    score += kSecondKillerBonus;
+  else if (const int bonus = kindBonus(m, piece))
+    score += bonus;
+  else if (matches(m, mateKillerPrimary[depth]) || matches(m, mateKillerSecondary[depth]))
+    score += kMateKillerBonus;
+  else if (onRootPv(m))
+    score += kPvMoveBonus;
+  if (depth > 2 && score < kKillerBonus) {
+    if (matches(m, killerPrimary[depth - 2]))
+      score += kShallowKillerBonus;
+    else if (matches(m, killerSecondary[depth - 2]))
+      score += kShallowSecondKillerBonus;
+    else if (matches(m, mateKillerPrimary[depth - 2]) || matches(m, mateKillerSecondary[depth - 2]))
+      score += kShallowMateKillerBonus;
+  }
+  return score;
+}
+
+}  // namespace
+
+int scoreNamedMoves(int count, Move* moves, const Position& pos, int depth) {
   const uint64_t named = namedDestinations(depth);
+  int best = INT_MIN, bestIndex = 0;
+  bool tie = false;
   for (int i = 0; i < count; ++i) {
     Move& m = moves[i];
-    if (!(named & squareBit[m.to])) continue;
-    int score = baseScore(m, pos);
-    const int32_t piece = pos.board[m.from];
-    if (matches(m, killerPrimary[depth]))
-      score += kKillerBonus;
-    else if (matches(m, killerSecondary[depth]))
-      score += kSecondKillerBonus;
-    else if (const int bonus = kindBonus(m, piece))
-      score += bonus;
-    else if (matches(m, mateKillerPrimary[depth]) || matches(m, mateKillerSecondary[depth]))
-      score += kMateKillerBonus;
-    else if (onRootPv(m))
-      score += kPvMoveBonus;
-    if (depth > 2 && score < kKillerBonus) {
-      if (matches(m, killerPrimary[depth - 2]))
-        score += kShallowKillerBonus;
-      else if (matches(m, killerSecondary[depth - 2]))
-        score += kShallowSecondKillerBonus;
-      else if (matches(m, mateKillerPrimary[depth - 2]) || matches(m, mateKillerSecondary[depth - 2]))
-        score += kShallowMateKillerBonus;
-    }
-    m.score = score;
+    if (named & squareBit[m.to]) m.score = namedScore(m, pos, depth);
+    const int score = m.score;
+    if (score < best) continue;
+    tie = score == best;
+    if (score > best) best = score, bestIndex = i;
   }
+  return tie ? -1 : bestIndex;
 }
 
 void scoreCaptures(Move* moves, int count, const Position& pos) {

@@ -27,8 +27,9 @@ extern PvLine rootPV;
 
 void scoreMoves(int count, Move* moves, const Position& pos, int depth);
 // The second half of scoreMoves: the moves a killer, mate killer or the
-// previous line may name get their scores anew, with those bonuses.
-void scoreNamedMoves(int count, Move* moves, const Position& pos, int depth);
+// previous line may name get their scores anew, with those bonuses. Returns
+// the index of the best score when no other move has it, else -1.
+int scoreNamedMoves(int count, Move* moves, const Position& pos, int depth);
 void scoreCaptures(Move* moves, int count, const Position& pos);
 // Shell sort, ascending by score: the searches walk lists from the end.
 void sortMoves(Move* moves, int count);
@@ -51,16 +52,10 @@ const SortEntry* sortOrder(const Move* moves, int count, SortedList& sorted);
 class VisitOrder {
  public:
   explicit VisitOrder(int count) : count_(count), last_(count - 1), order_(kListOrder.data()) {}
-  VisitOrder(const Move* moves, int count) : moves_(moves), count_(count) {
-    int best = moves[0].score, bestIndex = 0;
-    bool tie = false;
-    for (int i = 1; i < count; ++i) {
-      const int score = moves[i].score;
-      if (score < best) continue;
-      tie = score == best;
-      if (score > best) best = score, bestIndex = i;
-    }
-    last_ = tie ? sortAll()[count - 1].index : bestIndex;
+  VisitOrder(const Move* moves, int count) : VisitOrder(moves, count, uniqueBest(moves, count)) {}
+  // With the index of the unique best score already known (-1 for a tie).
+  VisitOrder(const Move* moves, int count, int uniqueBest) : moves_(moves), count_(count) {
+    last_ = uniqueBest < 0 ? sortAll()[count - 1].index : uniqueBest;
   }
   // The index of the move visited at position i, asked for from count - 1
   // down.
@@ -76,6 +71,17 @@ class VisitOrder {
     return order;
   }();
   const SortEntry* sortAll() { return order_ = sortOrder(moves_, count_, sorted_); }
+  static int uniqueBest(const Move* moves, int count) {
+    int best = moves[0].score, bestIndex = 0;
+    bool tie = false;
+    for (int i = 1; i < count; ++i) {
+      const int score = moves[i].score;
+      if (score < best) continue;
+      tie = score == best;
+      if (score > best) best = score, bestIndex = i;
+    }
+    return tie ? -1 : bestIndex;
+  }
 
   const Move* moves_ = nullptr;
   int count_;

@@ -63,6 +63,14 @@ inline void assertCaptureLegal(const Position& pos, const Move& m) {
 inline void assertCaptureLegal(const Position&, const Move&) {}
 #endif
 
+#ifdef MAVO_CHECK_POSITION
+inline void assertNoRepetition(const Position& pos) {
+  if (checkfordraw(pos)) failPositionCheck("a node's draw test", "the key counts missed a repetition");
+}
+#else
+inline void assertNoRepetition(const Position&) {}
+#endif
+
 // The move stack must keep room for the moves of any line below.
 inline bool stackFull(const Position& pos) { return pos.ply >= kMoveStackSize - 1; }
 
@@ -206,6 +214,24 @@ int quiesce(Position& pos, int alpha, int beta, int qsDepth, PvLine& pv) {
 
 namespace {
 
+// The entries below the root, counted afresh: whatever played on the stack
+// before (set-ups, copies) leaves no trace, and the search's own moves are
+// counted in and out in turn.
+void recountStackKeys(const Position& pos) {
+  for (uint16_t& c : stackKeyCount) c = 0;
+  for (int i = 0; i < pos.ply; ++i) ++stackKeyCount[MoveStack[i].keyAfter & kStackKeyBucketMask];
+}
+
+// checkfordraw, with the scan left out where fewer than two entries share
+// the key's bucket.
+inline bool drawn(const Position& pos) {
+  if (pos.fifty <= 100 && stackKeyCount[pos.hashkey & kStackKeyBucketMask] < 2) {
+    assertNoRepetition(pos);
+    return false;
+  }
+  return checkfordraw(pos);
+}
+
 // The node limit, then the clock and the input every kTimeCheckInterval
 // nodes: true when the search must stop before this node.
 inline bool nodeMustStop() {
@@ -281,7 +307,8 @@ int alphaBeta(Position& pos, int alpha, int beta, int nodePly, int depth, PvLine
   pv.count = 0;
   if (alpha > kInfinity - 1 - searchPly) return alpha;
   if (nodeMustStop()) return alpha;
-  if (!internalSearch && checkfordraw(pos)) return 0;
+  if (nodePly == 0) recountStackKeys(pos);
+  if (!internalSearch && drawn(pos)) return 0;
   if (depth < 0 || depth > 64) depth = 0;
   searchState.selDepth = searchState.iterationDepth;
   const bool inCheck = sideToMoveInCheck(pos);
@@ -301,8 +328,7 @@ int alphaBeta(Position& pos, int alpha, int beta, int nodePly, int depth, PvLine
   if (n == 1 && nodePly < 30 && searchPly > 4 && pos.hashkey != MoveStack[pos.ply - 4].keyAfter) depth += 1;
   // The generator has scored every move; the killers and the line add theirs.
   const bool sorted = !internalSearch && searchState.iterationDepth > 2 && n > 4;
-  if (sorted) scoreNamedMoves(n, moves, pos, depth);
-  VisitOrder visit = sorted ? VisitOrder(moves, n) : VisitOrder(n);
+  VisitOrder visit = sorted ? VisitOrder(moves, n, scoreNamedMoves(n, moves, pos, depth)) : VisitOrder(n);
 
   bool raised = false;
   for (int i = n - 1; i >= 0; --i) {

@@ -38,6 +38,32 @@ int searchRoot(Position& pos, int depth, int alpha = -kInfinity, int beta = kInf
   return alphaBeta(pos, alpha, beta, 0, depth, pv, 0);
 }
 
+// The search's draw test skips the scan by counts of the stack's keys, which
+// it takes afresh at its root: whatever happened to them before (here they
+// are wiped) cannot hide a repetition, at the root or below it.
+TEST(Draw, SearchSeesRepetitionsWhateverTheKeyCountsHeld) {
+  const std::initializer_list<Squares> dance = {{E1, D1}, {E8, D8}, {D1, E1}, {D8, E8}};
+  // The set-up position has no entry: after three dances the stack holds it
+  // twice before the root.
+  Position third = loadPosition("4k3/8/8/8/8/8/8/Q3K3 w - - 0 1");
+  for (int i = 0; i < 3; ++i) play(third, dance);
+  for (uint16_t& c : stackKeyCount) c = 0;
+  EXPECT_EQ(searchRoot(third, 3), 0);  // the root itself occurs the third time
+
+  Position second = loadPosition("4k3/8/8/8/8/8/8/Q3K3 w - - 0 1");
+  for (int i = 0; i < 2; ++i) play(second, dance);
+  for (uint16_t& c : stackKeyCount) c = 0;
+  EXPECT_GT(searchRoot(second, 3), 500);  // a queen up
+  // Black to move: Kd8-e8 brings the set-up position back onto the stack the
+  // third time, a draw one ply below the root, which the side a queen down
+  // takes.
+  Position below = loadPosition("4k3/8/8/8/8/8/8/Q3K3 w - - 0 1");
+  for (int i = 0; i < 2; ++i) play(below, dance);
+  play(below, {{E1, D1}, {E8, D8}, {D1, E1}});
+  for (uint16_t& c : stackKeyCount) c = 0;
+  EXPECT_EQ(searchRoot(below, 1), 0);
+}
+
 TEST(AlphaBeta, MateAndStalemateAtTheRoot) {
   Position mated = loadPosition("7k/6Q1/6K1/8/8/8/8/8 b - - 0 1");
   EXPECT_EQ(searchRoot(mated, 1), -9999999);
