@@ -4,6 +4,7 @@
 
 #include "movegen/attack.h"
 #include "position/bit_count.h"
+#include "position/consistency.h"
 #include "position/position.h"
 #include "position/tables.h"
 
@@ -38,14 +39,20 @@ inline int bitsIn(uint64_t a, uint64_t b, uint64_t c, uint64_t d) {
 template <int Color, GenMode Mode>
 class Generator {
  public:
-  Generator(Position& pos, Move* list) : pos_(pos), b_(pos.board), list_(list) {
+  // knownCheck: 0 or 1 when the caller has tested the check already, else
+  // -1.
+  Generator(Position& pos, Move* list, int knownCheck) : pos_(pos), b_(pos.board), list_(list) {
     enemyKnights_ = pos.pieceCount[pieceCountIndex(-Color * kKnight)] != 0;
     king_ = Color == 1 ? pos.whiteKing : pos.blackKing;
     enemyKing_ = Color == 1 ? pos.blackKing : pos.whiteKing;
     // In check: attacked by a slider along one of the king's lines, scanned
     // together with the pins, or by a knight, pawn or the king.
     const bool sliderCheck = scanKingLines<Color>(pos, king_, pins_);
-    inCheck_ = sliderCheck || knightOrPawnAttacks(king_) || kingStepApart(enemyKing_, king_);
+    if (knownCheck < 0)
+      inCheck_ = sliderCheck || knightOrPawnAttacks(king_) || kingStepApart(enemyKing_, king_);
+    else
+      inCheck_ = knownCheck;
+    assertKnownCheck(knownCheck, sliderCheck);
     if (inCheck_) findEvasions();
     // En passant only toward a square on the enemy pawn's passed rank.
     ep_ = (Color == 1 ? pos.epField <= kLastWhiteEnPassantTarget : pos.epField >= kFirstBlackEnPassantTarget)
@@ -63,7 +70,8 @@ class Generator {
       pieces<true>();
     else
       pieces<false>();
-    return n_;
+    if constexpr (Mode == kGenCount) return n_;
+    return static_cast<int>(end_ - list_);
   }
 
  private:
@@ -116,6 +124,16 @@ class Generator {
     if constexpr (InCheck) return evades(from, to);
     return !pin || staysOnPinLine(king_, pin, to);
   }
+
+#ifdef MAVO_CHECK_POSITION
+  void assertKnownCheck(int knownCheck, bool sliderCheck) {
+    if (knownCheck >= 0 &&
+        knownCheck != (sliderCheck || knightOrPawnAttacks(king_) || kingStepApart(enemyKing_, king_)))
+      failPositionCheck("a generator told the check", "the side to move's check is not as told");
+  }
+#else
+  void assertKnownCheck(int, bool) {}
+#endif
 
   // The squares that take the single checker or stand between it and the
   // king; none in double check.
@@ -192,7 +210,7 @@ class Generator {
     if constexpr (Mode == kGenCount) {
       ++n_;
     } else {
-      Move& m = list_[n_++];
+      Move& m = *end_++;
       m.from = from;
       m.to = to;
       m.captured = captured;
@@ -445,7 +463,8 @@ class Generator {
   Position& pos_;
   int32_t* const b_;
   Move* const list_;
-  int n_ = 0;
+  int n_ = 0;          // counting
+  Move* end_ = list_;  // the lists: a pointer, which the moves' stores cannot alias
   int king_;
   int enemyKing_;
   bool enemyKnights_;
@@ -463,14 +482,17 @@ class Generator {
 };
 
 template <GenMode Mode>
-int generate(Position& pos, Move* list) {
-  return pos.color == 1 ? Generator<1, Mode>(pos, list).run() : Generator<-1, Mode>(pos, list).run();
+int generate(Position& pos, Move* list, int knownCheck = -1) {
+  return pos.color == 1 ? Generator<1, Mode>(pos, list, knownCheck).run()
+                        : Generator<-1, Mode>(pos, list, knownCheck).run();
 }
 
 }  // namespace
 
 int generateMoves(Position& pos, Move* list) { return generate<kGenAll>(pos, list); }
 int generateCaptures(Position& pos, Move* list) { return generate<kGenCaptures>(pos, list); }
+int generateMoves(Position& pos, Move* list, bool inCheck) { return generate<kGenAll>(pos, list, inCheck); }
+int generateCaptures(Position& pos, Move* list, bool inCheck) { return generate<kGenCaptures>(pos, list, inCheck); }
 int countLegalMoves(Position& pos) { return generate<kGenCount>(pos, nullptr); }
 
 }  // namespace mavo

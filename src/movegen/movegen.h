@@ -33,6 +33,11 @@ inline constexpr int kFirstBlackSixthRankSquare = A3;  // Black's sixth rank is 
 // Legal captures and queen promotions only (the quiescence search's list).
 int generateCaptures(Position& pos, Move* list);
 
+// The same lists, for a caller that has tested whether the side to move is
+// in check (Debug and sanitizer builds test it again).
+int generateMoves(Position& pos, Move* list, bool inCheck);
+int generateCaptures(Position& pos, Move* list, bool inCheck);
+
 // The number generateMoves would return, without writing a list.
 int countLegalMoves(Position& pos);
 

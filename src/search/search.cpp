@@ -147,16 +147,12 @@ namespace {
 // (an alpha-beta node handing over its own position).
 enum KnownCheck { kCheckUnknown, kNotInCheck, kInCheck };
 
-int quiesceNode(Position& pos, int alpha, int beta, int qsDepth, PvLine& pv, KnownCheck known) {
-  if (quiesceEndsAtOnce(alpha)) return alpha;
-  searchState.selDepth = searchState.iterationDepth + searchPly;
-  pv.count = 0;
+int quiesceNode(Position& pos, int alpha, int beta, int qsDepth, PvLine& pv, KnownCheck known);
 
-  const int standPat = evaluate(pos);
+// A quiescence node that goes on to its moves, its alpha raised to the
+// stand pat where that is higher.
+[[gnu::noinline]] int quiesceMoves(Position& pos, int alpha, int beta, int qsDepth, PvLine& pv, KnownCheck known) {
   const bool inCheck = known == kCheckUnknown ? sideToMoveInCheck(pos) : known == kInCheck;
-  if (standPat >= beta) return standPat;
-  if (standPat > alpha) alpha = standPat;
-  if (qsDepth <= 0 || searchPly >= 64 || stackFull(pos)) return standPat;
 
   // A child that returns before clearing its line (mate bound, explosion
   // guard, stop) must not hand up whatever this frame held.
@@ -166,9 +162,9 @@ int quiesceNode(Position& pos, int alpha, int beta, int qsDepth, PvLine& pv, Kno
   int n;
   if (!inCheck) {
     if (quiesceNullMoveDepth(qsDepth) && nullChildStops(beta)) return beta;
-    n = generateCaptures(pos, moves);
+    n = generateCaptures(pos, moves, false);
   } else {
-    n = generateMoves(pos, moves);
+    n = generateMoves(pos, moves, true);
   }
   if (n == 0) return inCheck ? matedIn(searchPly) : alpha;
   if (n > 3) scoreCaptures(moves, n, pos);
@@ -185,7 +181,7 @@ int quiesceNode(Position& pos, int alpha, int beta, int qsDepth, PvLine& pv, Kno
     // sides; intended, like the node-count condition on the cut-off (no
     // cut-off while the alpha-beta nodes are not more than this node's
     // moves) and the beta + 1 it returns: the search's numbers rest on them.
-    int v = -quiesce(pos, -beta - 1, 1 - alpha, qsDepth - 1, child);
+    int v = -quiesceNode(pos, -beta - 1, 1 - alpha, qsDepth - 1, child, kCheckUnknown);
     unmakeMove(pos);
     if (v >= beta && searchState.nodes > static_cast<uint64_t>(n)) {
       if (m.captured == 0) {
@@ -204,6 +200,21 @@ int quiesceNode(Position& pos, int alpha, int beta, int qsDepth, PvLine& pv, Kno
     }
   }
   return alpha;
+}
+
+// The node's first steps, inline where it is called: most nodes end here,
+// at their stand pat. The stand pat holds in check too, so the check is
+// looked at only by a node that goes on to its moves.
+[[gnu::always_inline]] inline int quiesceNode(Position& pos, int alpha, int beta, int qsDepth, PvLine& pv,
+                                              KnownCheck known) {
+  if (quiesceEndsAtOnce(alpha)) return alpha;
+  searchState.selDepth = searchState.iterationDepth + searchPly;
+  pv.count = 0;
+  const int standPat = evaluate(pos);
+  if (standPat >= beta) return standPat;
+  if (standPat > alpha) alpha = standPat;
+  if (qsDepth <= 0 || searchPly >= 64 || stackFull(pos)) return standPat;
+  return quiesceMoves(pos, alpha, beta, qsDepth, pv, known);
 }
 
 }  // namespace
@@ -322,7 +333,7 @@ int alphaBeta(Position& pos, int alpha, int beta, int nodePly, int depth, PvLine
   if (nullMoveCutsOff(pos, alpha, beta, nodePly, depth, nullAllowed, child)) return beta;
 
   MoveList moves;
-  int n = generateMoves(pos, moves);
+  int n = generateMoves(pos, moves, inCheck);
   if (nodePly == 0) n = restrictRootMoves(moves, n);
   if (n == 0) return inCheck ? matedIn(searchPly) : 0;
   if (n == 1 && nodePly < 30 && searchPly > 4 && pos.hashkey != MoveStack[pos.ply - 4].keyAfter) depth += 1;
