@@ -226,12 +226,7 @@ class Generator {
     // What stands on the target: the piece taken, or (en passant, castling)
     // the board's square as it is.
     const int32_t onTarget = type == Normal || type >= WhitePromoQueen ? captured : b_[to];
-    const int32_t gain = row[to] - row[from] - pieceValue[onTarget] * Color;
-    if (type == (Color == 1 ? WhitePromoQueen : BlackPromoQueen)) return gain + kQueenPromotionBonus;
-    if (captured != 0) return gain + kCaptureBonus;
-    if (Kind == kPawn && (Color == 1 ? to <= kLastWhiteSixthRankSquare : to >= kFirstBlackSixthRankSquare))
-      return gain + kPawnToSixthBonus;
-    return gain;
+    return row[to] - row[from] - pieceValue[onTarget] * Color + kindBonus(type, captured, piece, to);
   }
 
   void castling() {

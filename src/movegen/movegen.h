@@ -23,12 +23,21 @@ inline constexpr int kFirstBlackEnPassantTarget = A3;
 // kind earns.
 int generateMoves(Position& pos, Move* list);
 
-// The order score's bonuses by kind, in their order of precedence.
+// The order score's bonus for a move of `piece` by its kind: a queen
+// promotion, a capture, a pawn stepping onto its sixth rank or beyond, in
+// that order of precedence; 0 for any other move.
 inline constexpr int kQueenPromotionBonus = 400;
 inline constexpr int kCaptureBonus = 800;
-inline constexpr int kPawnToSixthBonus = 340;  // a pawn stepping onto its sixth rank or beyond
+inline constexpr int kPawnToSixthBonus = 340;
 inline constexpr int kLastWhiteSixthRankSquare = H6;
 inline constexpr int kFirstBlackSixthRankSquare = A3;  // Black's sixth rank is the board's third
+[[gnu::always_inline]] inline int kindBonus(int type, int32_t captured, int32_t piece, int to) {
+  if (type == WhitePromoQueen || type == BlackPromoQueen) return kQueenPromotionBonus;
+  if (captured != 0) return kCaptureBonus;
+  if ((piece == kPawn && to <= kLastWhiteSixthRankSquare) || (piece == -kPawn && to >= kFirstBlackSixthRankSquare))
+    return kPawnToSixthBonus;
+  return 0;
+}
 
 // Legal captures and queen promotions only (the quiescence search's list).
 int generateCaptures(Position& pos, Move* list);

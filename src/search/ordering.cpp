@@ -1,7 +1,5 @@
 #include "search/ordering.h"
 
-#include <climits>
-
 #include "movegen/movegen.h"
 #include "position/position.h"
 #include "search/evaluate.h"
@@ -44,15 +42,7 @@ inline bool onRootPv(const Move& m) {
   return searchPly >= 0 && searchPly < kMaxPvMoves && matches(m, rootPV.moves[searchPly]);
 }
 
-// The bonus of a queen promotion, a capture or a pawn advancing far, in
-// that order of precedence; 0 for any other move.
-inline int kindBonus(const Move& m, int32_t piece) {
-  if (m.type == WhitePromoQueen || m.type == BlackPromoQueen) return kQueenPromotionBonus;
-  if (m.captured != 0) return kCaptureBonus;
-  if ((piece == kPawn && m.to <= kLastWhiteSixthRankSquare) || (piece == -kPawn && m.to >= kFirstBlackSixthRankSquare))
-    return kPawnToSixthBonus;
-  return 0;
-}
+inline int kindBonus(const Move& m, int32_t piece) { return mavo::kindBonus(m.type, m.captured, piece, m.to); }
 
 // The destination squares of the moves that earn a killer, mate-killer or
 // line bonus at this node: a move landing elsewhere can match none of them.
@@ -105,17 +95,13 @@ int namedScore(const Move& m, const Position& pos, int depth) {
 
 int scoreNamedMoves(int count, Move* moves, const Position& pos, int depth) {
   const uint64_t named = namedDestinations(depth);
-  int best = INT_MIN, bestIndex = 0;
-  bool tie = false;
+  BestScore best;
   for (int i = 0; i < count; ++i) {
     Move& m = moves[i];
     if (named & squareBit[m.to]) m.score = namedScore(m, pos, depth);
-    const int score = m.score;
-    if (score < best) continue;
-    tie = score == best;
-    if (score > best) best = score, bestIndex = i;
+    best.see(m.score, i);
   }
-  return tie ? -1 : bestIndex;
+  return best.uniqueIndex();
 }
 
 void scoreCaptures(Move* moves, int count, const Position& pos) {

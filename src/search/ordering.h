@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <climits>
 #include <cstdint>
 
 #include "position/types.h"
@@ -24,6 +25,22 @@ struct PvLine {
   Move moves[kMaxPvMoves];
 };
 extern PvLine rootPV;
+
+// The best score of a list seen one move at a time, and whether another
+// move has it too.
+class BestScore {
+ public:
+  void see(int score, int index) {
+    if (score < best_) return;
+    tie_ = score == best_;
+    if (score > best_) best_ = score, index_ = index;
+  }
+  int uniqueIndex() const { return tie_ ? -1 : index_; }  // -1 for a tie
+
+ private:
+  int best_ = INT_MIN, index_ = 0;
+  bool tie_ = false;
+};
 
 void scoreMoves(int count, Move* moves, const Position& pos, int depth);
 // The second half of scoreMoves: the moves a killer, mate killer or the
@@ -72,15 +89,9 @@ class VisitOrder {
   }();
   const SortEntry* sortAll() { return order_ = sortOrder(moves_, count_, sorted_); }
   static int uniqueBest(const Move* moves, int count) {
-    int best = moves[0].score, bestIndex = 0;
-    bool tie = false;
-    for (int i = 1; i < count; ++i) {
-      const int score = moves[i].score;
-      if (score < best) continue;
-      tie = score == best;
-      if (score > best) best = score, bestIndex = i;
-    }
-    return tie ? -1 : bestIndex;
+    BestScore best;
+    for (int i = 0; i < count; ++i) best.see(moves[i].score, i);
+    return best.uniqueIndex();
   }
 
   const Move* moves_ = nullptr;

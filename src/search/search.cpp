@@ -59,15 +59,11 @@ inline void assertCaptureLegal(const Position& pos, const Move& m) {
       (pos.color == 1 ? isAttackedByWhite(pos.board, king) : isAttackedByBlack(pos.board, king)))
     failPositionCheck("a quiescence capture", "the mover's king is attacked");
 }
-#else
-inline void assertCaptureLegal(const Position&, const Move&) {}
-#endif
-
-#ifdef MAVO_CHECK_POSITION
 inline void assertNoRepetition(const Position& pos) {
   if (checkfordraw(pos)) failPositionCheck("a node's draw test", "the key counts missed a repetition");
 }
 #else
+inline void assertCaptureLegal(const Position&, const Move&) {}
 inline void assertNoRepetition(const Position&) {}
 #endif
 
