@@ -164,6 +164,12 @@ inline void restoreMasks(Position& pos, const KeptBefore& kept) {
   pos.pawnMask[1] = kept.pawnMask[1];
 }
 
+// The entry's key after the move, counted in its bucket.
+inline void keepKeyAfter(Move& e, PositionKey key) {
+  e.keyAfter = key;
+  ++stackKeyCount[key & kStackKeyBucketMask];
+}
+
 inline PositionKey pieceOn(int square, int32_t code) { return squareKey[square][code + 8]; }
 
 inline void moveSlot(Position& pos, int from, int to) {
@@ -393,8 +399,7 @@ inline void playMove(Position& pos, const Move& move) {
     if (ch.pawnsChanged) pos.pawnScore = pawnTerms(ch.whitePawns, ch.blackPawns);
     e.prevFifty = prevFifty;
     e.prevMaterial = prevMaterial;
-    e.keyAfter = pos.hashkey;
-    ++stackKeyCount[pos.hashkey & kStackKeyBucketMask];
+    keepKeyAfter(e, pos.hashkey);
   }
 }
 
@@ -489,8 +494,7 @@ inline void playPlainMove(Position& pos, const Move& move) {
     ++searchPly;
     pos.boardKey = key;
     pos.hashkey = key ^ sideKey(-color);
-    e.keyAfter = pos.hashkey;
-    ++stackKeyCount[pos.hashkey & kStackKeyBucketMask];
+    keepKeyAfter(e, pos.hashkey);
     if (pawnsChanged) pos.pawnScore = pawnTerms(pos.pawnMask[0], pos.pawnMask[1]);
   }
 }
