@@ -49,7 +49,7 @@ class Generator {
     // together with the pins, or by a knight, pawn or the king.
     const bool sliderCheck = scanKingLines<Color>(pos, king_, pins_);
     if (knownCheck < 0)
-      inCheck_ = sliderCheck || knightOrPawnAttacks(king_) || kingStepApart(enemyKing_, king_);
+      inCheck_ = sliderCheck || checkOffTheLines();
     else
       inCheck_ = knownCheck;
     assertKnownCheck(knownCheck, sliderCheck);
@@ -78,6 +78,8 @@ class Generator {
   static constexpr int kForward = Color == 1 ? -10 : 10;
   static constexpr int kLeft = Color == 1 ? -9 : 9;  // the capture tried first
   static constexpr int kRight = Color == 1 ? -11 : 11;
+  // The pawns that promote with their next step, as mask bits.
+  static constexpr uint64_t kPromotingRank = Color == 1 ? 0xffull << 8 : 0xffull << 48;
 
   static bool isEnemy(int32_t c) { return Color == 1 ? c < 0 : static_cast<uint32_t>(c - 1) < kKing; }
   // Empty or enemy: the target of a move (the border 7 is neither).
@@ -125,10 +127,12 @@ class Generator {
     return !pin || staysOnPinLine(king_, pin, to);
   }
 
+  // Check by a knight, a pawn or the king: what the king's lines miss.
+  bool checkOffTheLines() const { return knightOrPawnAttacks(king_) || kingStepApart(enemyKing_, king_); }
+
 #ifdef MAVO_CHECK_POSITION
   void assertKnownCheck(int knownCheck, bool sliderCheck) {
-    if (knownCheck >= 0 &&
-        knownCheck != (sliderCheck || knightOrPawnAttacks(king_) || kingStepApart(enemyKing_, king_)))
+    if (knownCheck >= 0 && knownCheck != (sliderCheck || checkOffTheLines()))
       failPositionCheck("a generator told the check", "the side to move's check is not as told");
   }
 #else
@@ -189,9 +193,8 @@ class Generator {
   // others would add nothing, so leaving them out keeps the list as it is.
   uint32_t capturingSlots(int first) const {
     constexpr int own = Color == 1 ? 0 : 1;
-    constexpr uint64_t promotingRank = Color == 1 ? 0xffull << 8 : 0xffull << 48;
     const uint64_t enemy = pos_.occupied[1 - own], pawns = pos_.pawnMask[own], sliders = pos_.sliderSquares[own];
-    uint64_t worth = (pawns & (stepped<-kLeft>(enemy) | stepped<-kRight>(enemy) | promotingRank)) | sliders;
+    uint64_t worth = (pawns & (stepped<-kLeft>(enemy) | stepped<-kRight>(enemy) | kPromotingRank)) | sliders;
     if (ep_) worth |= pawns & (squareBit[ep_ - kLeft] | squareBit[ep_ - kRight]);
     for (uint64_t knights = pos_.occupied[own] & ~(pawns | sliders | squareBit[king_]); knights;
          knights &= knights - 1) {
@@ -313,9 +316,8 @@ class Generator {
   // (bit 8 * (row - 2) + file - 1, so a step toward rank 8 is 8 bits down).
   void countFreePawns() {
     constexpr uint64_t fileA = 0x0101010101010101ull, fileH = fileA << 7;
-    constexpr uint64_t promotingRank = Color == 1 ? 0xffull << 8 : 0xffull << 48;
     constexpr uint64_t doubleStepRank = Color == 1 ? 0xffull << 40 : 0xffull << 16;  // the single step's target
-    uint64_t free = pos_.pawnMask[Color == 1 ? 0 : 1] & ~promotingRank;
+    uint64_t free = pos_.pawnMask[Color == 1 ? 0 : 1] & ~kPromotingRank;
     if (!plainPawns_) {
       for (int i = 0; i < pins_.count; ++i) free &= ~squareBit[pins_.piece[i]];
       if (ep_) free &= ~(squareBit[ep_ - kLeft] | squareBit[ep_ - kRight]);
